@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The program's texts are byte strings in code page 932 (Shift-JIS as Windows has it).
+// This module is the only place that converts between those bytes and Unicode.
+
+/// Converts CP932 bytes to UTF-8. An invalid byte sequence becomes U+FFFD; never throws.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+/// Converts UTF-8 to CP932 bytes. A character that CP932 cannot hold, and an invalid
+/// UTF-8 sequence, becomes "?", as the platform's default character does.
+std::string Utf8ToCp932(std::string_view utf8);
+
+/// True when the byte opens a double-byte character in CP932 (0x81-0x9F, 0xE0-0xFC).
+bool IsCp932LeadByte(unsigned char byte);
+
+/// A Japanese literal of the program's own, written in UTF-8 in the source, as CP932 bytes.
+inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }

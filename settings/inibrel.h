@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "settings/component.h"
+#include "settings/profile_file.h"
+
+enum TIniBrelDefaultDir : std::uint8_t { ddApplication, ddWindows, ddNone };
+enum TIniBrelFence : std::uint8_t { fnDoubleQuote, fnParenthesis, fnVer11Mode, fnNone };
+
+/// The non-visual component that names the settings file and reads and writes it, optionally
+/// wrapping text values in fence characters.
+class TIniBrel : public TComponent
+{
+public:
+    explicit TIniBrel(TComponent* owner);
+    ~TIniBrel() override;
+    void LoadingComplete() override;
+
+    TIniBrelDefaultDir DefaultDir() const { return m_defaultDir; }
+    void SetDefaultDir(TIniBrelDefaultDir mode);
+    const std::string& FileName() const { return m_fileName; }
+    void SetFileName(const std::string& name);
+    TIniBrelFence Fence() const { return m_fence; }
+    void SetFence(TIniBrelFence mode);
+    bool FenceUnassigned() const { return m_fenceUnassigned; }
+
+    std::string ReadPlain(const std::string& section, const std::string& key, const std::string& def);
+    void WritePlain(const std::string& section, const std::string& key, const std::string& value);
+    std::int32_t ReadInt(const std::string& section, const std::string& key, std::int32_t def);
+    void WriteInt(const std::string& section, const std::string& key, std::int32_t value);
+    std::string ReadFenced(const std::string& section, const std::string& key, const std::string& def);
+    void WriteFenced(const std::string& section, const std::string& key, const std::string& value);
+
+    /// The path held by the current profile file.
+    const std::string& Path() const { return m_profile->FileName(); }
+
+    /// Shows the designer's warning with OK alone; the window layer installs the real box.
+    static std::function<int(const std::string& message)>& WarningBoxHook();
+
+private:
+    bool m_fenceUnassigned = true;
+    std::unique_ptr<TIniFile> m_profile;
+    TIniBrelDefaultDir m_defaultDir = ddApplication;
+    std::string m_fileName;
+    TIniBrelFence m_fence = fnNone;
+};
+
+/// The settings file's name derived from the program file's path: the part after the last
+/// directory separator, extension changed to ".INI", ASCII lowered, first letter raised.
+std::string DefaultIniName(const std::string& programPath);
+
+/// Index of the last directory separator ("\", ":" or "/") in path, double-byte aware; npos if none.
+std::size_t LastDirectorySeparator(const std::string& path);

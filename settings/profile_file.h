@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "colour/exception.h"
+
+/// One settings file path and four operations over the profile functions. Keeps no file open
+/// and caches nothing: every operation is one call of the profile functions.
+class TIniFile
+{
+public:
+    explicit TIniFile(std::string path) : m_path(std::move(path)) { }
+
+    /// The path exactly as passed at construction.
+    const std::string& FileName() const { return m_path; }
+
+    /// The stored value, at most 1023 bytes, or def (also cut to 1023 bytes) when missing.
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& def) const;
+    /// Throws Exception "<path> に書き込めません" when the write is refused.
+    void PutString(const std::string& section, const std::string& key, const std::string& value);
+    /// "0x"/"0X" before more text reads as "$"; def when the text does not read.
+    std::int32_t GetInteger(const std::string& section, const std::string& key,
+                            std::int32_t def) const;
+    void PutInteger(const std::string& section, const std::string& key, std::int32_t value);
+
+private:
+    std::string m_path;
+};
+
+using ProfileFile = TIniFile;
+
+/// The write error for path: Exception "%s に書き込めません".
+Exception WriteError(const std::string& path);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The information box, the warning box and the application's exception box.
+
+enum BoxButton : unsigned { mbYes = 1u << 0, mbNo = 1u << 1, mbOK = 1u << 2, mbCancel = 1u << 3 };
+using BoxButtons = unsigned;
+
+inline constexpr int idOK = 1;
+inline constexpr int idCancel = 2;
+inline constexpr int idYes = 6;
+inline constexpr int idNo = 7;
+
+/// The application title (caption of the information and exception boxes), CP932 bytes.
+std::string& ApplicationTitle();
+
+/// Caption: the application title; no icon; OK alone.
+void ShowInformationBox(const std::string& message);
+
+/// Caption "警告", exclamation icon, the given buttons in the order Yes, No, OK, Cancel.
+/// Returns 6, 7, 1 or 2; 2 when closed through the close box.
+int ShowWarningBox(const std::string& message, BoxButtons buttons);
+
+/// The message as the exception box shows it: "." appended when the message is not empty and
+/// its last byte is above that of ".".
+std::string ExceptionBoxText(const std::string& message);
+
+/// The application's exception box: the title as caption, the stop icon, one OK button.
+void ShowExceptionBox(const std::string& message);
+
+/// What a box was asked to show, for tests that answer boxes instead of a person.
+struct BoxRequest
+{
+    enum Kind { Information, Warning, Error } kind;
+    std::string caption; // CP932
+    std::string text;    // CP932, as shown (the exception box's "." included)
+    BoxButtons buttons;
+};
+
+/// When set, every box is answered by this function instead of being shown.
+std::function<int(const BoxRequest&)>& BoxAnswerHook();

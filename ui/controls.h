@@ -1,0 +1,87 @@
+#pragma once
+
+#include <string>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWidget>
+
+#include "colour/conversions.h"
+
+// The window's controls, with texts as CP932 bytes.
+
+/// A single-line text box.
+class TEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TEdit(QWidget* parent);
+    std::string Text() const;
+    void SetText(const std::string& text);
+};
+
+/// An editable drop-down. Text written by the program is not an edit and emits no Change.
+class TComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit TComboBox(QWidget* parent);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    /// Index of the selected entry, -1 when none is selected (also after the user edited the text).
+    int ItemIndex() const;
+    int ItemCount() const;
+    std::string Item(int index) const;
+    void AddItem(const std::string& text);
+    /// Removes every entry; the text field keeps its text.
+    void ClearItems();
+
+signals:
+    /// The user selected an entry or edited the text.
+    void Change();
+    /// A left double-click in the text field.
+    void DblClick();
+};
+
+/// The swatch: its whole area filled with BrushColor, outlined in black one pixel wide.
+class TShape : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TShape(QWidget* parent);
+    TColor BrushColor() const { return m_color; }
+    void SetBrushColor(TColor color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TColor m_color = clWhite;
+};
+
+/// A push button: click, Enter or Space while focused.
+class TButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit TButton(QWidget* parent);
+};
+
+/// A flat, raised picture button that never takes the focus.
+class TSpeedButton : public QToolButton
+{
+    Q_OBJECT
+public:
+    explicit TSpeedButton(QWidget* parent);
+};
+
+/// Static text in the window's background colour.
+class TLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit TLabel(QWidget* parent);
+};

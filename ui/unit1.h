@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "settings/component.h"
+#include "ui/colordialog.h"
+#include "ui/controls.h"
+#include "settings/inibrel.h"
+
+using TStringList = std::vector<std::string>;
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+/// The main window. Its fields are the controls and components of the stored layout; its
+/// methods are the event handlers.
+class TForm1 : public QWidget, public TComponent
+{
+    Q_OBJECT
+public:
+    /// Creates every component in layout order, applies the stored properties, completes loading
+    /// and runs FormCreate (an error there is shown in the exception box; the window opens anyway).
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    TShape* Shape1 = nullptr;
+    TButton* Button1 = nullptr;
+    TColorDialog* ColorDialog1 = nullptr;
+    TEdit* Edit1 = nullptr;
+    TButton* Button2 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TEdit* Edit3 = nullptr;
+    TEdit* Edit4 = nullptr;
+    TButton* Button3 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TComboBox* ComboBox1 = nullptr;
+    TSpeedButton* SpeedButton1 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+    TSpeedButton* SpeedButton4 = nullptr;
+    TComboBox* ComboBox2 = nullptr;
+    TButton* Button4 = nullptr;
+    TIniBrel* IniBrel1 = nullptr;
+    TButton* Button5 = nullptr;
+
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void Button3Click(QObject* Sender);
+    void ComboBox1Change(QObject* Sender);
+    void SpeedButton1Click(QObject* Sender);
+    void SpeedButton2Click(QObject* Sender);
+    void SpeedButton3Click(QObject* Sender);
+    void SpeedButton4Click(QObject* Sender);
+    void Button4Click(QObject* Sender);
+    void FormCreate(QObject* Sender);
+    void FormClose(QObject* Sender, TCloseAction& Action);
+    void ComboBox2DblClick(QObject* Sender);
+    void Button5Click(QObject* Sender);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+/// Runs a handler; an Exception (or any other error) that escapes it is shown in the
+/// application's exception box, so no error travels into the event loop.
+void RunHandler(const std::function<void()>& handler);
+
+extern TForm1* Form1;
+extern std::string CurrentHex;
+extern std::int32_t UserColorCount;
+extern std::unique_ptr<TStringList> UserColorList;
