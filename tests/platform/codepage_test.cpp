@@ -1,0 +1,103 @@
+#include "platform/codepage.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RoundTrip
+{
+    const char* utf8;
+    const char* cp932;
+};
+
+// Texts the program uses, with the characters where code pages disagree most often.
+constexpr RoundTrip RoundTrips[] = {
+    { "abc 09", "abc 09" },
+    { "\\~", "\x5C\x7E" }, // backslash and tilde keep their ASCII bytes both ways
+    { "ソ", "\x83\x5C" }, // second byte is the backslash byte
+    { "表", "\x95\x5C" },
+    { "空色", "\x8B\xF3\x90\x46" },
+    { "ﾘｽﾄ", "\xD8\xBD\xC4" },
+    { "ｷｬﾝｾﾙ", "\xB7\xAC\xDD\xBE\xD9" },
+    { "｢ｶﾗｰ｣", "\xA2\xB6\xD7\xB0\xA3" },
+    { "　Ｒ", "\x81\x40\x82\x71" },
+    { "～", "\x81\x60" },
+    { "ぅ", "\x82\xA3" },
+    { "", "" },
+};
+
+TEST(Codepage, RoundTripsProgramTexts)
+{
+    for (const auto& row : RoundTrips) {
+        SCOPED_TRACE(row.utf8);
+        EXPECT_EQ(Utf8ToCp932(row.utf8), row.cp932);
+        EXPECT_EQ(Cp932ToUtf8(row.cp932), row.utf8);
+    }
+}
+
+TEST(Codepage, SjisTakesUtf8Literals)
+{
+    EXPECT_EQ(Sjis(u8"空色"), "\x8B\xF3\x90\x46");
+    EXPECT_EQ(Sjis("ﾘｽﾄ"), "\xD8\xBD\xC4");
+}
+
+TEST(Codepage, InvalidCp932BecomesReplacementAndGoesOn)
+{
+    const struct {
+        const char* cp932;
+        const char* utf8;
+    } rows[] = {
+        { "a\xFF" "b", "a\uFFFD" "b" },
+        { "\x81 x", "\uFFFD x" }, // stray lead byte: the ASCII byte after it survives
+        { "x\x83", "x\uFFFD" }, // lead byte cut off at the end
+        { "\xFF\xFF", "\uFFFD\uFFFD" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.cp932);
+        EXPECT_EQ(Cp932ToUtf8(row.cp932), row.utf8);
+    }
+}
+
+TEST(Codepage, UnmappableOrInvalidUtf8BecomesQuestionMark)
+{
+    const struct {
+        const char* utf8;
+        const char* cp932;
+    } rows[] = {
+        { "a\U0001F600b", "a?b" }, // emoji: one "?" for the whole character
+        { "\u00E9", "?" },
+        { "x\xC3", "x?" }, // cut-off sequence
+        { "\xFF" "a", "?a" },
+        { "\xED\xA0\x80", "???" }, // encoded surrogate is malformed byte by byte
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.utf8);
+        EXPECT_EQ(Utf8ToCp932(row.utf8), row.cp932);
+    }
+}
+
+TEST(Codepage, LongTextConvertsWhole)
+{
+    std::string utf8;
+    std::string cp932;
+    for (int i = 0; i < 2000; ++i) {
+        utf8 += "空";
+        cp932 += "\x8B\xF3";
+    }
+    EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+    EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+}
+
+TEST(Codepage, LeadBytes)
+{
+    for (unsigned b : { 0x81u, 0x9Fu, 0xE0u, 0xFCu, 0x83u }) {
+        EXPECT_TRUE(IsCp932LeadByte(static_cast<unsigned char>(b))) << b;
+    }
+    for (unsigned b : { 0x00u, 0x5Cu, 0x80u, 0xA0u, 0xA2u, 0xDFu, 0xFDu, 0xFFu }) {
+        EXPECT_FALSE(IsCp932LeadByte(static_cast<unsigned char>(b))) << b;
+    }
+}
+
+} // namespace
