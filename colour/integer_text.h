@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "colour/exception.h"
+
 /// Reads text in the integer text syntax: leading spaces (0x20 only), then either an optional
 /// sign and decimal digits (-2147483647..2147483647) or "$" and at most eight significant
 /// hexadecimal digits taken as a signed 32-bit value. Nothing may follow. Empty when it does not read.
