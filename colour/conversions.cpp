@@ -25,7 +25,8 @@ std::string ColorToHex(TColor color)
     if (color < 0) {
         c = GetSysColor(static_cast<int>(c & 0xFFu));
     }
-    const std::uint32_t w = (c & 0xFF000000u) | ByteAt(c, 0) << 16 | ByteAt(c, 8) << 8 | ByteAt(c, 16);
+    const std::uint32_t w =
+        (c & 0xFF000000u) | ByteAt(c, 0) << 16 | ByteAt(c, 8) << 8 | ByteAt(c, 16);
     return IntToHex(static_cast<std::int32_t>(w), 6);
 }
 
@@ -35,7 +36,8 @@ void SplitHexToRgb(const std::string& text, const RgbReceiver& receiver)
         return at < text.size() ? text.substr(at, 2) : std::string();
     };
     const std::string pieces[] = { "$" + piece(0), "$" + piece(2), "$" + piece(4) };
-    const RgbComponent components[] = { RgbComponent::Red, RgbComponent::Green, RgbComponent::Blue };
+    const RgbComponent components[] = { RgbComponent::Red, RgbComponent::Green,
+        RgbComponent::Blue };
     for (int i = 0; i < 3; ++i) {
         receiver(components[i], IntToStr(StrToInt(pieces[i])));
     }

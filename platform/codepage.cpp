@@ -12,7 +12,10 @@ constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in U
 class Converter
 {
 public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) { }
+    Converter(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
     ~Converter()
     {
         if (m_cd != reinterpret_cast<iconv_t>(-1)) {
@@ -26,8 +29,7 @@ public:
 
     // Converts input; at each sequence iconv refuses, onError(rest) tells how many bytes to skip
     // and what to write instead. Incomplete input at the end is treated the same way.
-    template <typename OnError>
-    std::string Run(std::string_view input, OnError onError)
+    template <typename OnError> std::string Run(std::string_view input, OnError onError)
     {
         std::string out;
         if (!Valid()) {

@@ -13,7 +13,8 @@ namespace {
 
 TEST(HexToColor, LastSixDigitsCountRightAligned)
 {
-    const struct {
+    const struct
+    {
         const char* text;
         std::uint32_t color;
     } rows[] = {
@@ -42,7 +43,8 @@ TEST(HexToColor, LastSixDigitsCountRightAligned)
 
 TEST(ColorToHex, WritesRedGreenBlueAtLeastSixDigits)
 {
-    const struct {
+    const struct
+    {
         std::uint32_t color;
         const char* text;
     } rows[] = {
@@ -87,7 +89,8 @@ std::string NotAnInteger(const std::string& text)
 
 TEST(SplitHexToRgb, CutsLeftAlignedPiecesAndStopsAtTheFirstBadOne)
 {
-    const struct {
+    const struct
+    {
         std::string text;
         std::vector<std::string> got;
     } rows[] = {
@@ -113,7 +116,8 @@ TEST(SplitHexToRgb, CutsLeftAlignedPiecesAndStopsAtTheFirstBadOne)
 
 TEST(RgbToHex, JoinsStrictReadingsWithoutClamping)
 {
-    const struct {
+    const struct
+    {
         const char* red;
         const char* green;
         const char* blue;
@@ -134,7 +138,8 @@ TEST(RgbToHex, JoinsStrictReadingsWithoutClamping)
 
 TEST(RgbToHex, FailsOnTheFirstTextThatDoesNotRead)
 {
-    const struct {
+    const struct
+    {
         const char* red;
         const char* green;
         const char* blue;

@@ -71,7 +71,8 @@ TEST(ParseInteger, ReadsTheIntegerTextSyntax)
 TEST(StrToInt, FailureQuotesTheTextByteForByte)
 {
     EXPECT_EQ(StrToInt(" +42"), 42);
-    const struct {
+    const struct
+    {
         std::string text;
         std::string message;
     } rows[] = {
@@ -109,7 +110,8 @@ TEST(IntToStr, WritesPlainDecimal)
 
 TEST(IntToHex, ZeroFillsToAMinimumWidthAndNeverCuts)
 {
-    const struct {
+    const struct
+    {
         std::int32_t value;
         int width;
         const char* text;

@@ -45,11 +45,12 @@ TEST(Codepage, SjisTakesUtf8Literals)
 
 TEST(Codepage, InvalidCp932BecomesReplacementAndGoesOn)
 {
-    const struct {
+    const struct
+    {
         const char* cp932;
         const char* utf8;
     } rows[] = {
-        { "a\xFF" "b", "a\uFFFD" "b" },
+        { "a\xFF\x62", "a\uFFFDb" },
         { "\x81 x", "\uFFFD x" }, // stray lead byte: the ASCII byte after it survives
         { "x\x83", "x\uFFFD" }, // lead byte cut off at the end
         { "\xFF\xFF", "\uFFFD\uFFFD" },
@@ -62,14 +63,15 @@ TEST(Codepage, InvalidCp932BecomesReplacementAndGoesOn)
 
 TEST(Codepage, UnmappableOrInvalidUtf8BecomesQuestionMark)
 {
-    const struct {
+    const struct
+    {
         const char* utf8;
         const char* cp932;
     } rows[] = {
         { "a\U0001F600b", "a?b" }, // emoji: one "?" for the whole character
-        { "\u00E9", "?" },
+        { "\u00E9", "?" }, // no CP932 form
         { "x\xC3", "x?" }, // cut-off sequence
-        { "\xFF" "a", "?a" },
+        { "\xFF\x61", "?a" },
         { "\xED\xA0\x80", "???" }, // encoded surrogate is malformed byte by byte
     };
     for (const auto& row : rows) {
