@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include <QColor>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,16 @@ signals:
     void Change();
     /// A left double-click in the text field.
     void DblClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void UserSelected(int index);
+
+    int m_itemIndex = -1;
+    bool m_programWrites = false;
 };
 
 /// The swatch: its whole area filled with BrushColor, outlined in black one pixel wide.
@@ -68,6 +79,9 @@ class TButton : public QPushButton
     Q_OBJECT
 public:
     explicit TButton(QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 /// A flat, raised picture button that never takes the focus.
@@ -85,3 +99,10 @@ class TLabel : public QLabel
 public:
     explicit TLabel(QWidget* parent);
 };
+
+/// Gives a control its hint (CP932): shown after the pointer has rested on the control for
+/// 500 ms (50 ms when it comes from a control whose hint was showing), hidden after 2500 ms.
+void SetHint(QWidget* control, const std::string& hint);
+
+/// A TColor as the colour it names; a system colour (bit 31) is resolved first.
+QColor ToQColor(TColor color);

@@ -65,6 +65,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_closed = false; // FormClose has run and the window agreed to close
 };
 
 /// Runs a handler; an Exception (or any other error) that escapes it is shown in the

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/wintypes.h"
+
+class QWidget;
+
+// The help viewer: a small stand-in that opens the help file with the desktop's default opener.
+
+inline constexpr UINT HELP_QUIT = 2;
+inline constexpr UINT HELP_CONTENTS = 3;
+
+/// The application's help file (CP932), set once by the entry.
+std::string& ApplicationHelpFile();
+
+/// HELP_CONTENTS opens helpFile (CP932) with the desktop's opener, or shows the viewer's own
+/// notice when the file does not exist; HELP_QUIT closes what the viewer opened. Non-zero when
+/// the command was taken.
+BOOL WinHelpA(QWidget* owner, const char* helpFile, UINT command, std::uintptr_t data);
+
+/// One call of WinHelpA, for tests that record the calls instead of opening anything.
+struct HelpRequest
+{
+    QWidget* owner;
+    std::string file; // CP932
+    UINT command;
+    std::uintptr_t data;
+};
+
+/// When set, WinHelpA hands every call to this function instead of acting on it.
+std::function<BOOL(const HelpRequest&)>& WinHelpHook();
