@@ -12,6 +12,7 @@ packages=(
     # end-to-end tests: a private X server, real input, screenshots, the accessibility bus
     xvfb xauth xdotool x11-utils imagemagick dbus dbus-x11 at-spi2-core python3 python3-gi
     gir1.2-atspi-2.0
+    openbox  # a small window manager: Alt+F4 and window activation in the end-to-end tests
 )
 
 missing=()

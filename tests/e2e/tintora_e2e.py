@@ -1,0 +1,470 @@
+"""Drives the built program on a private desktop: an X server of its own (Xvfb), a small window
+manager (for Alt+F4 and activation), a session bus with the accessibility bus, real input through
+XTEST (xdotool), screenshots for pixels, and AT-SPI for what the controls hold.
+
+Everything started here is stopped again when the `Desktop` context ends, whatever happened.
+"""
+
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WINDOW_TITLE = "Tintora Ver 1.1"
+SETTINGS_NAME = "Tintora.ini"
+START_TIMEOUT = 30.0  # the window must be up by then, even on a busy two-core machine
+EXIT_TIMEOUT = 10.0
+
+# Where the controls lie in the window's client area: left, top, width, height.
+LAYOUT = {
+    "Shape1": (8, 40, 65, 73),
+    "Button1": (208, 40, 89, 25),
+    "Edit1": (120, 40, 73, 23),
+    "Button2": (208, 88, 89, 25),
+    "Edit2": (80, 88, 35, 23),
+    "Edit3": (120, 88, 35, 23),
+    "Edit4": (160, 88, 35, 23),
+    "Button3": (224, 128, 57, 25),
+    "ComboBox1": (8, 128, 145, 23),
+    "ComboBox2": (8, 160, 145, 23),
+    "Button4": (224, 160, 57, 25),
+    "Button5": (168, 160, 41, 25),
+}
+BOXES = ("Edit1", "Edit2", "Edit3", "Edit4", "ComboBox1", "ComboBox2")
+
+
+def centre(name):
+    left, top, width, height = LAYOUT[name]
+    return left + width // 2, top + height // 2
+
+
+def text_point(name):
+    """A client point inside the text field of an edit box or a drop-down."""
+    left, top, _, height = LAYOUT[name]
+    return left + 12, top + height // 2
+
+
+class E2EError(AssertionError):
+    pass
+
+
+def wait_until(what, probe, timeout=10.0, interval=0.05):
+    """Polls probe() until it returns a true value, and returns that value."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        try:
+            last = probe()
+        except Exception as error:  # a probe may race the program; keep trying until the deadline
+            last = error
+        else:
+            if last:
+                return last
+        if time.monotonic() > deadline:
+            raise E2EError(f"timed out after {timeout:.0f} s waiting for {what} (last: {last!r})")
+        time.sleep(interval)
+
+
+def _stop(process, grace=3.0):
+    """Stops a process we started, and the process group it leads."""
+    if process is None or process.poll() is not None:
+        return
+    try:
+        os.killpg(process.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    try:
+        process.wait(grace)
+    except subprocess.TimeoutExpired:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
+
+
+class Desktop:
+    """A private X server with a window manager, a session bus and the accessibility bus."""
+
+    def __init__(self):
+        self.processes = []
+        self.tmp = None
+        self.env = None
+        self._atspi = None
+
+    # -- setting up and tearing down --------------------------------------------------------
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        for process in reversed(self.processes):
+            _stop(process)
+        self.processes.clear()
+        if self.tmp is not None:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+            self.tmp = None
+
+    def _spawn(self, args, **kwargs):
+        kwargs.setdefault("stdout", self._log)
+        kwargs.setdefault("stderr", self._log)
+        process = subprocess.Popen(args, env=self.env, start_new_session=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def _start(self):
+        self.tmp = tempfile.mkdtemp(prefix="tintora-e2e-")
+        self._log = open(os.path.join(self.tmp, "desktop.log"), "wb")
+        runtime = os.path.join(self.tmp, "runtime")
+        helpers_home = os.path.join(self.tmp, "helpers-home")
+        os.mkdir(runtime, 0o700)
+        os.mkdir(helpers_home)
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": helpers_home,
+            "XDG_RUNTIME_DIR": runtime,
+            "LANG": "C.UTF-8",
+        }
+
+        # X server: -displayfd picks a free display number and reports it once it is ready.
+        read_end, write_end = os.pipe()
+        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 15
+        while not number.endswith(b"\n"):
+            if not select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))[0]:
+                raise E2EError("Xvfb did not report a display")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise E2EError("Xvfb ended before reporting a display")
+            number += chunk
+        os.close(read_end)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+        # Session bus, then the accessibility bus it hands out (its registry starts on demand).
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        address = bus.stdout.readline().decode().strip()
+        if not address:
+            raise E2EError("dbus-daemon printed no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        wait_until("the accessibility bus", lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
+            timeout=15)
+
+        self._spawn(["openbox", "--sm-disable", "--config-file",
+                     os.path.join(HERE, "openbox-rc.xml")])
+        wait_until("the window manager", lambda: "window id" in self.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), timeout=15)
+
+    # -- tools ------------------------------------------------------------------------------
+
+    def run(self, args, check=True, timeout=20):
+        done = subprocess.run(args, env=self.env, capture_output=True, timeout=timeout)
+        if check and done.returncode != 0:
+            raise E2EError(f"{args[0]} failed ({done.returncode}): {done.stderr.decode()}")
+        return done.stdout.decode(errors="replace")
+
+    def xdotool(self, *args):
+        return self.run(["xdotool", *args])
+
+    def click(self, x, y, count=1):
+        """Moves the pointer to screen point (x, y) and clicks the left button there."""
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("click", "--repeat", str(count), "--delay", "60", "1")
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "40", *keys)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "40", text)
+
+    def screenshot(self):
+        """The whole screen as a Screenshot (RGB pixels)."""
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                              env=self.env, capture_output=True, timeout=20, check=True).stdout
+        return Screenshot(data)
+
+    # -- accessibility ------------------------------------------------------------------------
+
+    def atspi(self):
+        """The Atspi module, set up for this desktop's buses (one desktop per process)."""
+        if self._atspi is None:
+            os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
+            os.environ["DISPLAY"] = self.env["DISPLAY"]
+            import gi
+            gi.require_version("Atspi", "2.0")
+            from gi.repository import Atspi
+            Atspi.init()
+            self._atspi = Atspi
+        return self._atspi
+
+
+class Screenshot:
+    def __init__(self, ppm):
+        # Binary PPM: "P6", width, height, maxval, one whitespace byte, then RGB triples.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while ppm[pos:pos + 1].isspace():
+                pos += 1
+            if ppm[pos:pos + 1] == b"#":
+                pos = ppm.index(b"\n", pos)
+                continue
+            start = pos
+            while not ppm[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(ppm[start:pos])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise E2EError(f"unexpected screenshot format {fields!r}")
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = ppm[pos + 1:]
+
+    def pixel(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+
+class Program:
+    """One copy of the built program in a directory of its own, and its runs."""
+
+    def __init__(self, desktop, binary, settings=None):
+        self.desktop = desktop
+        self.dir = tempfile.mkdtemp(prefix="app-", dir=desktop.tmp)
+        self.home = tempfile.mkdtemp(prefix="home-", dir=desktop.tmp)
+        self.path = os.path.join(self.dir, "tintora")
+        shutil.copy2(binary, self.path)
+        self.settings_path = os.path.join(self.dir, SETTINGS_NAME)
+        if settings is not None:
+            with open(self.settings_path, "wb") as f:
+                f.write(settings)
+        self.process = None
+        self.window = None
+        self._output = None
+
+    def settings(self):
+        """The settings file's bytes and modification time, or None when there is none."""
+        try:
+            with open(self.settings_path, "rb") as f:
+                return f.read(), os.stat(self.settings_path).st_mtime_ns
+        except FileNotFoundError:
+            return None
+
+    def settings_bytes(self):
+        state = self.settings()
+        return None if state is None else state[0]
+
+    def start(self):
+        """Starts the program (from another directory than its own) and waits for its window."""
+        env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self._output = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
+        self.process = subprocess.Popen([self.path], cwd=self.home, env=env,
+                                        stdout=self._output, stderr=self._output,
+                                        start_new_session=True)
+        self.desktop.processes.append(self.process)
+
+        def find():
+            if self.process.poll() is not None:
+                raise E2EError(f"the program ended at start with status {self.process.returncode}")
+            found = self.desktop.run(["xdotool", "search", "--onlyvisible", "--name",
+                                      "^" + WINDOW_TITLE.replace(".", "\\.") + "$"],
+                                     check=False).split()
+            return found[0] if found else None
+
+        self.window = wait_until(f'the window "{WINDOW_TITLE}"', find, timeout=START_TIMEOUT,
+                                 interval=0.1)
+        self.desktop.xdotool("windowactivate", "--sync", self.window)
+        return self.window
+
+    def output(self):
+        with open(os.path.join(self.desktop.tmp, "program.log"), "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def wait_exit(self, timeout=EXIT_TIMEOUT):
+        """Waits for the program to end; returns its exit status."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise E2EError(f"the program did not end within {timeout:.0f} s") from None
+
+    def close_with_alt_f4(self):
+        self.desktop.xdotool("windowactivate", "--sync", self.window)
+        self.desktop.key("alt+F4")
+        return self.wait_exit()
+
+    # -- geometry -----------------------------------------------------------------------------
+
+    def client_geometry(self, window=None):
+        """(x, y, width, height) of the window's client area on the screen."""
+        info = self.desktop.run(["xwininfo", "-id", window or self.window])
+        values = {}
+        for line in info.splitlines():
+            name, _, value = line.strip().partition(":")
+            values[name] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
+    def frame_geometry(self):
+        """(x, y, width, height) of the window with the frame the window manager put round it."""
+        x, y, width, height = self.client_geometry()
+        extents = self.desktop.run(["xprop", "-id", self.window, "_NET_FRAME_EXTENTS"])
+        _, _, numbers = extents.partition("=")
+        left, right, top, bottom = (int(n) for n in numbers.split(",")) if numbers else (0,) * 4
+        return x - left, y - top, width + left + right, height + top + bottom
+
+    def to_screen(self, x, y):
+        """Screen point of client point (x, y)."""
+        left, top, _, _ = self.client_geometry()
+        return left + x, top + y
+
+    def click_at(self, x, y, count=1):
+        """Clicks client point (x, y) of the window."""
+        self.desktop.click(*self.to_screen(x, y), count=count)
+
+    def pixel(self, x, y, shot=None):
+        """The colour of client point (x, y) as (r, g, b)."""
+        shot = shot or self.desktop.screenshot()
+        return shot.pixel(*self.to_screen(x, y))
+
+    # -- accessibility ------------------------------------------------------------------------
+
+    def accessible_app(self):
+        Atspi = self.desktop.atspi()
+
+        def find():
+            desktop = Atspi.get_desktop(0)
+            for i in range(desktop.get_child_count()):
+                app = desktop.get_child_at_index(i)
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            return None
+
+        return wait_until("the program on the accessibility bus", find, timeout=15, interval=0.2)
+
+    def accessibles(self):
+        """Every accessible of the program's main window with its role name and screen extents."""
+        Atspi = self.desktop.atspi()
+        app = self.accessible_app()
+        found = []
+
+        def walk(node, depth):
+            if node is None or depth > 12:
+                return
+            try:
+                extents = node.get_extents(Atspi.CoordType.SCREEN)
+                found.append(Node(node, node.get_role_name(), node.get_name(),
+                                  (extents.x, extents.y, extents.width, extents.height)))
+            except Exception:
+                pass
+            for i in range(node.get_child_count()):
+                walk(node.get_child_at_index(i), depth + 1)
+
+        for i in range(app.get_child_count()):
+            top = app.get_child_at_index(i)
+            if top is not None and top.get_name() == WINDOW_TITLE:
+                walk(top, 0)
+        return found
+
+    def control_at(self, role, x, y):
+        """The accessible of the given role whose area holds client point (x, y)."""
+        sx, sy = self.to_screen(x, y)
+
+        def find():
+            hits = [n for n in self.accessibles() if n.role == role and n.holds(sx, sy)]
+            # The innermost (smallest) one is the control itself.
+            return min(hits, key=lambda n: n.extents[2] * n.extents[3]) if hits else None
+
+        return wait_until(f"a {role} at {x},{y}", find, timeout=10, interval=0.2)
+
+    def click_control(self, name, count=1):
+        self.click_at(*centre(name), count=count)
+
+    def click_text(self, name, count=1):
+        """Clicks into the text field of an edit box or a drop-down."""
+        self.click_at(*text_point(name), count=count)
+
+    def boxes(self):
+        """The texts of the edit boxes and of the drop-downs' text fields, by control name."""
+        return {name: self.text_at(*text_point(name)) for name in BOXES}
+
+    def wait_boxes(self, expected, timeout=10.0):
+        """Waits until the boxes hold the expected texts; returns what they hold at the end."""
+        try:
+            return wait_until("the expected texts", lambda: self._matching_boxes(expected),
+                              timeout=timeout)
+        except E2EError:
+            return self.boxes()
+
+    def _matching_boxes(self, expected):
+        boxes = self.boxes()
+        return boxes if all(boxes[k] == v for k, v in expected.items()) else None
+
+    def items(self, name):
+        """The entry texts of a drop-down, in order."""
+        combo = self.control_at("combo box", *text_point(name))
+        for i in range(combo.accessible.get_child_count()):
+            child = combo.accessible.get_child_at_index(i)
+            if child is not None and child.get_role_name() == "list":
+                return [child.get_child_at_index(j).get_name()
+                        for j in range(child.get_child_count())]
+        return []
+
+    def item_node(self, name, text):
+        """The accessible of the drop-down entry showing text (its extents once the list is open)."""
+        Atspi = self.desktop.atspi()
+        combo = self.control_at("combo box", *text_point(name))
+
+        def find():
+            for i in range(combo.accessible.get_child_count()):
+                child = combo.accessible.get_child_at_index(i)
+                if child is None or child.get_role_name() != "list":
+                    continue
+                for j in range(child.get_child_count()):
+                    item = child.get_child_at_index(j)
+                    if item.get_name() != text:
+                        continue
+                    e = item.get_extents(Atspi.CoordType.SCREEN)
+                    if e.width > 0 and e.height > 0:
+                        return Node(item, "list item", text, (e.x, e.y, e.width, e.height))
+            return None
+
+        return wait_until(f"the shown entry {text!r} of {name}", find, timeout=10, interval=0.1)
+
+    def text_at(self, x, y):
+        """The text of the edit field whose area holds client point (x, y)."""
+        Atspi = self.desktop.atspi()
+        node = self.control_at("text", x, y)
+        return Atspi.Text.get_text(node.accessible, 0, -1)
+
+
+class Node:
+    def __init__(self, accessible, role, name, extents):
+        self.accessible, self.role, self.name, self.extents = accessible, role, name, extents
+
+    def holds(self, x, y):
+        left, top, width, height = self.extents
+        return left <= x < left + width and top <= y < top + height
+
+    def centre(self):
+        left, top, width, height = self.extents
+        return left + width // 2, top + height // 2
+
+    def __repr__(self):
+        return f"<{self.role} {self.name!r} {self.extents}>"
