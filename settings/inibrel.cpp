@@ -1,1 +1,200 @@
-// placeholder
+#include "settings/inibrel.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "platform/module.h"
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == ':' || c == '/';
+}
+
+std::string ProgramFilePath()
+{
+    char buffer[261] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, std::min<DWORD>(length, sizeof buffer - 1));
+}
+
+// The program file's directory, up to and including its last separator.
+std::string ProgramDirectory()
+{
+    const std::string path = ProgramFilePath();
+    const std::size_t separator = LastDirectorySeparator(path);
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string WindowsDirectory()
+{
+    // Zero-filled so that a directory too long for the buffer reads as a defined text.
+    char buffer[150] = {};
+    GetWindowsDirectoryA(buffer, sizeof buffer);
+    return std::string(buffer, strnlen(buffer, sizeof buffer));
+}
+
+} // namespace
+
+std::size_t LastDirectorySeparator(const std::string& path)
+{
+    std::size_t last = std::string::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i; // the second byte of a double-byte character is never a separator
+        } else if (IsSeparator(path[i])) {
+            last = i;
+        }
+    }
+    return last;
+}
+
+std::string DefaultIniName(const std::string& programPath)
+{
+    const std::size_t separator = LastDirectorySeparator(programPath);
+    std::string name =
+        separator == std::string::npos ? programPath : programPath.substr(separator + 1);
+    name = name.substr(0, name.rfind('.')) + ".INI";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(name[i]))) {
+            ++i; // both bytes of a double-byte character stay
+        } else if (name[i] >= 'A' && name[i] <= 'Z') {
+            name[i] = static_cast<char>(name[i] - 'A' + 'a');
+        }
+    }
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    }
+    return name;
+}
+
+TIniBrel::TIniBrel(TComponent* owner)
+    : TComponent(owner)
+    , m_profile(std::make_unique<TIniFile>(std::string()))
+{
+}
+
+TIniBrel::~TIniBrel() = default;
+
+void TIniBrel::LoadingComplete()
+{
+    TComponent::LoadingComplete();
+    const bool designing = (ComponentState() & csDesigning) != 0;
+    if (m_fileName.empty() && !designing) {
+        SetFileName(DefaultIniName(ProgramFilePath()));
+    }
+    // A component placed in a designer without a stored fence gets the mode that reads both
+    // fence kinds.
+    if (designing && m_fenceUnassigned) {
+        m_fence = fnVer11Mode;
+    }
+}
+
+void TIniBrel::SetDefaultDir(TIniBrelDefaultDir mode)
+{
+    m_defaultDir = mode;
+    SetFileName(std::string(m_fileName));
+}
+
+void TIniBrel::SetFileName(const std::string& name)
+{
+    m_fileName = name;
+    m_profile.reset();
+    std::string path;
+    if (LastDirectorySeparator(name) != std::string::npos) {
+        path = name;
+    } else if (m_defaultDir == ddApplication) {
+        path = ProgramDirectory() + name;
+    } else if (m_defaultDir == ddWindows) {
+        path = WindowsDirectory() + "/" + name;
+    } else {
+        path = name;
+    }
+    m_profile = std::make_unique<TIniFile>(std::move(path));
+}
+
+void TIniBrel::SetFence(TIniBrelFence mode)
+{
+    if (mode != m_fence) {
+        if ((ComponentState() & csDesigning) != 0 && m_fence == fnVer11Mode && WarningBoxHook()) {
+            static const std::string message =
+                Sjis(u8"fnVer11Mode以外の値にすると、TIniBrelのVer1.0とVer1."
+                     u8"1で書き込んだﾌｧｲﾙを正しく読めない事があります。");
+            WarningBoxHook()(message);
+        }
+        m_fence = mode;
+    }
+    m_fenceUnassigned = false;
+}
+
+std::string TIniBrel::ReadPlain(
+    const std::string& section, const std::string& key, const std::string& def)
+{
+    return m_profile->GetString(section, key, def);
+}
+
+void TIniBrel::WritePlain(
+    const std::string& section, const std::string& key, const std::string& value)
+{
+    m_profile->PutString(section, key, value);
+}
+
+std::int32_t TIniBrel::ReadInt(const std::string& section, const std::string& key, std::int32_t def)
+{
+    return m_profile->GetInteger(section, key, def);
+}
+
+void TIniBrel::WriteInt(const std::string& section, const std::string& key, std::int32_t value)
+{
+    m_profile->PutInteger(section, key, value);
+}
+
+namespace {
+
+std::string Fenced(TIniBrelFence fence, const std::string& text)
+{
+    switch (fence) {
+    case fnDoubleQuote:
+        return '"' + text + '"';
+    case fnParenthesis:
+    case fnVer11Mode:
+        return '\xA2' + text + '\xA3';
+    case fnNone:
+        break;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string TIniBrel::ReadFenced(
+    const std::string& section, const std::string& key, const std::string& def)
+{
+    std::string text = ReadPlain(section, key, Fenced(m_fence, def));
+    if (text.size() >= 2) {
+        const char first = text.front();
+        const char last = text.back();
+        const bool quotes =
+            first == '"' && last == '"' && (m_fence == fnDoubleQuote || m_fence == fnVer11Mode);
+        const bool brackets = first == '\xA2' && last == '\xA3'
+            && (m_fence == fnParenthesis || m_fence == fnVer11Mode);
+        if (quotes || brackets) {
+            text = text.substr(1, text.size() - 2);
+        }
+    }
+    return text;
+}
+
+void TIniBrel::WriteFenced(
+    const std::string& section, const std::string& key, const std::string& value)
+{
+    WritePlain(section, key, Fenced(m_fence, value));
+}
+
+std::function<int(const std::string& message)>& TIniBrel::WarningBoxHook()
+{
+    static std::function<int(const std::string& message)> hook;
+    return hook;
+}

@@ -1,1 +1,48 @@
-// placeholder
+#include "settings/profile_file.h"
+
+#include "colour/integer_text.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+std::string TIniFile::GetString(
+    const std::string& section, const std::string& key, const std::string& def) const
+{
+    char buffer[1024];
+    DWORD copied = GetPrivateProfileStringA(
+        section.c_str(), key.c_str(), def.c_str(), buffer, sizeof buffer, m_path.c_str());
+    if (copied >= sizeof buffer) {
+        copied = sizeof buffer - 1;
+    }
+    return std::string(buffer, copied);
+}
+
+void TIniFile::PutString(
+    const std::string& section, const std::string& key, const std::string& value)
+{
+    if (WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), m_path.c_str())
+        == 0) {
+        throw WriteError(m_path);
+    }
+}
+
+std::int32_t TIniFile::GetInteger(
+    const std::string& section, const std::string& key, std::int32_t def) const
+{
+    std::string text = GetString(section, key, "");
+    // Files edited by hand may carry C-style hexadecimal; "0x" alone stays as it is.
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.replace(0, 2, "$");
+    }
+    return StrToIntDef(text, def);
+}
+
+void TIniFile::PutInteger(const std::string& section, const std::string& key, std::int32_t value)
+{
+    PutString(section, key, IntToStr(value));
+}
+
+Exception WriteError(const std::string& path)
+{
+    static const std::string pattern = Sjis(u8"%s に書き込めません");
+    return Exception(FormatWithText(pattern, path));
+}
