@@ -1,1 +1,125 @@
-// placeholder
+// The user colours: loaded at start, registered from CurrentHex under a typed name, shown by a
+// double-click, deleted after a warning. The file work is in settings/usercolor_store.
+
+#include <string>
+
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "colour/conversions.h"
+#include "platform/codepage.h"
+#include "settings/usercolor_store.h"
+#include "ui/boxes.h"
+#include "ui/text.h"
+#include "ui/unit1.h"
+
+std::int32_t UserColorCount = 0;
+std::unique_ptr<TStringList> UserColorList;
+
+namespace {
+
+const std::string& UserColorText()
+{
+    static const std::string text = "User Color";
+    return text;
+}
+
+/// The entry at index of UserColorList; the list index error when there is none.
+const std::string& ListedEntry(int index)
+{
+    if (!UserColorList || index < 0 || static_cast<std::size_t>(index) >= UserColorList->size()) {
+        throw ListIndexError(index);
+    }
+    return (*UserColorList)[static_cast<std::size_t>(index)];
+}
+
+/// Makes the list and the drop-down's items mirror load. The items go in as one batch, which keeps
+/// thousands of names quick; the text field and the selection stay as they were.
+void ShowLoaded(TComboBox& box, UserColorLoad&& load)
+{
+    UserColorCount = load.count;
+    UserColorList = std::make_unique<TStringList>(std::move(load.entries));
+
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(UserColorList->size()));
+    for (const std::string& entry : *UserColorList) {
+        names.append(ToQString(UserColorName(entry)));
+    }
+    box.ClearItems();
+    const QSignalBlocker quiet(box);
+    const QString shown = box.currentText();
+    box.addItems(names);
+    box.setCurrentIndex(-1);
+    box.setEditText(shown);
+}
+
+} // namespace
+
+void TForm1::FormCreate(QObject*)
+{
+    UserColorLoad load = LoadUserColors(*IniBrel1);
+    const bool damaged = load.damaged;
+    const Exception damage = DamagedCountError(load);
+    ShowLoaded(*ComboBox2, std::move(load));
+    if (damaged) {
+        // The file stays as it is until the user registers or deletes.
+        throw damage;
+    }
+}
+
+void TForm1::Button4Click(QObject*)
+{
+    static const std::string showFirst = Sjis(u8"色を表示してから登録してね");
+    static const std::string nameFirst = Sjis(u8"色に名前をつけてから登録してね");
+    if (CurrentHex.empty()) {
+        ShowInformationBox(showFirst);
+        return;
+    }
+    const std::string name = ComboBox2->Text();
+    if (name.empty() || name == UserColorText()) {
+        ShowInformationBox(nameFirst);
+        return;
+    }
+    // The list and the drop-down stay as they are: the new colour is listed after the next load,
+    // which the next delete also makes, and that delete keeps it.
+    UserColorCount = RegisterUserColor(*IniBrel1, CurrentHex + name);
+}
+
+void TForm1::ComboBox2DblClick(QObject*)
+{
+    const std::string& entry = ListedEntry(ComboBox2->ItemIndex());
+    Edit1->SetText(entry.substr(0, 6));
+    SplitHexToRgb(Edit1->Text(), [this](RgbComponent component, const std::string& text) {
+        TEdit* box = component == RgbComponent::Red ? Edit2
+            : component == RgbComponent::Green      ? Edit3
+                                                    : Edit4;
+        box->SetText(text);
+    });
+    Shape1->SetBrushColor(HexToColor(Edit1->Text()));
+}
+
+void TForm1::Button5Click(QObject*)
+{
+    static const std::string question = Sjis(u8"表示しているユーザカラーを削除しますよ");
+    if (ShowWarningBox(question, mbYes | mbNo | mbCancel) != idYes) {
+        return;
+    }
+    const int index = ComboBox2->ItemIndex();
+    ListedEntry(index);
+    // The stored entries, not the list loaded at start, are rewritten, so colours registered
+    // since then are kept. Nothing changes here unless the new file is in place.
+    ShowLoaded(*ComboBox2, DeleteUserColor(*IniBrel1, index));
+
+    Edit1->SetText(std::string());
+    Edit2->SetText(std::string());
+    Edit3->SetText(std::string());
+    Edit4->SetText(std::string());
+    Shape1->SetBrushColor(clWhite);
+    ComboBox1->SetText("Color Name");
+    ComboBox2->SetText(UserColorText());
+}
+
+void TForm1::FormClose(QObject*, TCloseAction&)
+{
+    UserColorList.reset();
+}

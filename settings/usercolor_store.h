@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "colour/exception.h"
+#include "platform/wintypes.h"
+
+class TIniBrel;
+
+// The user colours in the settings file: the section "Usercolor" with the count key "Usercolcnt"
+// and the entries 1..N, each six code bytes followed by the colour's name.
+
+inline constexpr char UserColorSection[] = "Usercolor";
+inline constexpr char UserColorCountKey[] = "Usercolcnt";
+
+/// A stored count above this is taken as damaged: loading then reads only the numbered entries
+/// that the section really holds (at most this many), and a register never stores more.
+inline constexpr std::int32_t MaxUserColors = 100000;
+
+/// What the load found: the value for the in-memory count and the entries in key order.
+struct UserColorLoad
+{
+    /// The stored count; a negative count stays as read. For a damaged count, entries.size().
+    std::int32_t count = 0;
+    std::vector<std::string> entries;
+    /// True when the stored count was above MaxUserColors; storedCount then holds it.
+    bool damaged = false;
+    std::int32_t storedCount = 0;
+};
+
+/// Reads the count and entries 1..count (a missing key gives an empty entry). Never writes and
+/// never throws; a damaged count is reported in the result (see DamagedCountError).
+UserColorLoad LoadUserColors(TIniBrel& ini);
+
+/// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
+std::string UserColorName(const std::string& entry);
+
+/// Stores entry under the stored count (read anew) plus one and raises the count. The file is
+/// changed in one step: on a refused write it stays as it was and the write error for the
+/// settings file's path is thrown. Returns the new count.
+std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry);
+
+/// Removes the stored entry at position index (from 0) and renumbers the rest from 1. The new
+/// file holds this section alone: the count, then the entries. It replaces the old file in one
+/// step; on a failure the old file stays whole and the write error names the settings file's path.
+/// Returns the section as read back afterwards.
+UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index);
+
+/// The list index error: "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (%d)".
+Exception ListIndexError(std::int32_t index);
+
+/// The message shown after a load that found a damaged count.
+Exception DamagedCountError(const UserColorLoad& load);
+
+/// Replaces the settings file with the finished temporary file; MoveFileExA unless a test
+/// installs another function.
+std::function<BOOL(const char* from, const char* to, DWORD flags)>& ReplaceFileHook();

@@ -1,0 +1,348 @@
+#include "settings/usercolor_store.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/profile.h"
+#include "settings/inibrel.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string WriteRefused =
+    " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
+
+// Each test gets its own directory holding at most the settings file Tintora.ini.
+class UserColorStore : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "usercolor-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        m_path = (m_dir / "Tintora.ini").string();
+        m_ini.SetDefaultDir(ddNone);
+        m_ini.SetFence(fnNone);
+        m_ini.SetFileName(m_path);
+        m_replace = ReplaceFileHook();
+    }
+    void TearDown() override
+    {
+        ReplaceFileHook() = m_replace;
+        fs::remove_all(m_dir);
+    }
+
+    void Store(const std::string& bytes) const { std::ofstream(m_path, std::ios::binary) << bytes; }
+    std::string Stored() const
+    {
+        std::ifstream in(m_path, std::ios::binary);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+    std::size_t FilesInDirectory() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), {}));
+    }
+
+    fs::path m_dir;
+    std::string m_path;
+    TIniBrel m_ini { nullptr };
+    std::function<BOOL(const char*, const char*, DWORD)> m_replace;
+};
+
+struct LoadCase
+{
+    const char* name;
+    std::string file; // empty: no file at all
+    std::int32_t count;
+    std::vector<std::string> entries;
+};
+
+TEST_F(UserColorStore, LoadsWhatTheSectionHolds)
+{
+    const std::string longName(1500, 'n');
+    const std::vector<LoadCase> cases = {
+        { "no file", "", 0, {} },
+        { "no section", "[Other]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n", 0, {} },
+        { "count 0", "[Usercolor]\r\nUsercolcnt=0\r\n1=FF8000orange\r\n", 0, {} },
+        { "count 2, only key 1", "[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n", 2,
+            { "FF8000orange", "" } },
+        { "negative count", "[Usercolor]\r\nUsercolcnt=-3\r\n1=FF8000orange\r\n", -3, {} },
+        { "count 0x2", "[Usercolor]\r\nUsercolcnt=0x2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n", 2,
+            { "AAAAAAa", "BBBBBBb" } },
+        { "short entries", "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000\r\n2=FF80\r\n3=\r\n", 3,
+            { "FF8000", "FF80", "" } },
+        { "Japanese name", "[Usercolor]\r\nUsercolcnt=1\r\n1=87CEEB\x8B\xF3\x90\x46\r\n", 1,
+            { "87CEEB\x8B\xF3\x90\x46" } },
+        { "entry over 1023 bytes", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000" + longName + "\r\n", 1,
+            { "FF8000" + longName.substr(0, 1017) } },
+        // How the profile read finds keys: case, blanks, quotes, comments, repeats, line ends.
+        { "profile read rules",
+            "k=v\r\n[usercolor]\r\nUSERCOLCNT=6\r\n ; 1=comment\r\n\t1 = ' FF0000 red ' \r\n"
+            "2=\"AAAAAA\r\n2=second\r\n3\r\n4=x=y\r\n[Usercolor]\r\n5=hidden\r\n",
+            6, { " FF0000 red ", "\"AAAAAA", "", "x=y", "", "" } },
+        { "CR and LF line ends", "[Usercolor]\rUsercolcnt=2\n1=AAAAAAa\r2=BBBBBBb", 2,
+            { "AAAAAAa", "BBBBBBb" } },
+        { "header on a BOM line is not seen", "\xEF\xBB\xBF[Usercolor]\r\nUsercolcnt=1\r\n", 0,
+            {} },
+    };
+    for (const LoadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(m_path);
+        if (!c.file.empty()) {
+            Store(c.file);
+        }
+        const UserColorLoad load = LoadUserColors(m_ini);
+        EXPECT_EQ(load.count, c.count);
+        EXPECT_EQ(load.entries, c.entries);
+        EXPECT_FALSE(load.damaged);
+        // The single-pass read must agree with reading each key through the profile functions.
+        for (std::size_t i = 0; i < load.entries.size(); ++i) {
+            char buffer[1024];
+            const DWORD n = GetPrivateProfileStringA("Usercolor", std::to_string(i + 1).c_str(), "",
+                buffer, sizeof buffer, m_path.c_str());
+            EXPECT_EQ(load.entries[i], std::string(buffer, n)) << "key " << i + 1;
+        }
+    }
+}
+
+TEST_F(UserColorStore, NamesStartAtTheSeventhByte)
+{
+    EXPECT_EQ(UserColorName("FF8000orange"), "orange");
+    EXPECT_EQ(UserColorName("87CEEB\x8B\xF3\x90\x46"), "\x8B\xF3\x90\x46");
+    EXPECT_EQ(UserColorName("FF8000"), "");
+    EXPECT_EQ(UserColorName("F"), "");
+    EXPECT_EQ(UserColorName("1000000sea"), "0sea");
+}
+
+TEST_F(UserColorStore, DamagedCountLoadsTheNumberedEntriesPresentAndLeavesTheFile)
+{
+    const std::string file = "[Usercolor]\r\nUsercolcnt=2147483647\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n"
+                             "05=zero\r\n4=DDDDDDd\r\n100001=beyond\r\n";
+    Store(file);
+    const UserColorLoad load = LoadUserColors(m_ini);
+    EXPECT_TRUE(load.damaged);
+    EXPECT_EQ(load.storedCount, 2147483647);
+    EXPECT_EQ(load.count, 4);
+    EXPECT_EQ(load.entries, (std::vector<std::string> { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" }));
+    EXPECT_EQ(Stored(), file);
+    EXPECT_EQ(DamagedCountError(load).Message(),
+        "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x86\x81\x5B\x83\x55"
+        "\x83\x4A\x83\x89\x81\x5B\x90\x94 2147483647 \x82\xCD\x91\xBD\x82\xB7\x82\xAC\x82"
+        "\xE9\x82\xBD\x82\xDF\x81\x41\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82"
+        "\xE9 4 \x90\x46\x82\xBE\x82\xAF\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC"
+        "\x82\xB5\x82\xBD");
+}
+
+TEST_F(UserColorStore, CountsUpToTheLimitAreTakenAsStored)
+{
+    Store("[Usercolor]\r\nUsercolcnt=100000\r\n1=AAAAAAa\r\n");
+    UserColorLoad load = LoadUserColors(m_ini);
+    EXPECT_FALSE(load.damaged);
+    EXPECT_EQ(load.entries.size(), 100000u);
+
+    Store("[Usercolor]\r\nUsercolcnt=100001\r\n1=AAAAAAa\r\n");
+    load = LoadUserColors(m_ini);
+    EXPECT_TRUE(load.damaged);
+    EXPECT_EQ(load.entries, std::vector<std::string> { "AAAAAAa" });
+}
+
+struct RegisterCase
+{
+    const char* name;
+    std::string before; // empty: no file
+    std::string entry;
+    std::int32_t count;
+    std::string after;
+};
+
+TEST_F(UserColorStore, RegisterLeavesWhatCountThenEntryWritesLeave)
+{
+    const std::vector<RegisterCase> cases = {
+        { "no file", "", "FF8000orange", 1, "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n" },
+        { "other section only", "[Other]\r\nk=v", "FF8000orange", 1,
+            "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n" },
+        { "count and keys present, a section after",
+            "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n;note\r\n[Other]\r\nk=v\r\n",
+            "87CEEB\x8B\xF3\x90\x46", 3,
+            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=87CEEB\x8B\xF3\x90\x46\r\n"
+            ";note\r\n[Other]\r\nk=v\r\n" },
+        { "no count key: key 1 is overwritten after the new count line",
+            "[Usercolor]\r\n1=AAAAAAa\r\n", "FF8000orange", 1,
+            "[Usercolor]\r\n1=FF8000orange\r\nUsercolcnt=1\r\n" },
+        { "negative count", "[Usercolor]\r\nUsercolcnt=-3\r\n", "FF8000orange", -2,
+            "[Usercolor]\r\nUsercolcnt=-2\r\n-2=FF8000orange\r\n" },
+        { "damaged count continues after the highest entry",
+            "[Usercolor]\r\nUsercolcnt=2147483647\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n", "1000000sea", 3,
+            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=1000000sea\r\n" },
+    };
+    for (const RegisterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(m_path);
+        if (!c.before.empty()) {
+            Store(c.before);
+        }
+        EXPECT_EQ(RegisterUserColor(m_ini, c.entry), c.count);
+        EXPECT_EQ(Stored(), c.after);
+        EXPECT_EQ(FilesInDirectory(), 1u);
+    }
+}
+
+TEST_F(UserColorStore, RefusedRegisterLeavesTheOldFile)
+{
+    const std::string file = "[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa\r\n";
+    Store(file);
+    ReplaceFileHook() = [](const char*, const char*, DWORD) { return BOOL { 0 }; };
+    try {
+        RegisterUserColor(m_ini, "FF8000orange");
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), m_path + WriteRefused);
+    }
+    EXPECT_EQ(Stored(), file);
+    EXPECT_EQ(FilesInDirectory(), 1u);
+    EXPECT_EQ(LoadUserColors(m_ini).entries, std::vector<std::string> { "AAAAAAa" });
+}
+
+TEST_F(UserColorStore, RegisterIntoAMissingDirectoryFailsWithThePath)
+{
+    const std::string path = (m_dir / "missing" / "Tintora.ini").string();
+    m_ini.SetFileName(path);
+    try {
+        RegisterUserColor(m_ini, "FF8000orange");
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), path + WriteRefused);
+    }
+    EXPECT_EQ(FilesInDirectory(), 0u);
+}
+
+TEST_F(UserColorStore, RegisterRefusesBeyondTheLimit)
+{
+    const std::string file = "[Usercolor]\r\nUsercolcnt=100000\r\n";
+    Store(file);
+    try {
+        RegisterUserColor(m_ini, "FF8000orange");
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(),
+            "\x83\x86\x81\x5B\x83\x55\x83\x4A\x83\x89\x81\x5B\x82\xCD\x82\xB1"
+            "\x82\xEA\x88\xC8\x8F\xE3\x93\x6F\x98\x5E\x82\xC5\x82\xAB\x82\xDC"
+            "\x82\xB9\x82\xF1 (100000)");
+    }
+    EXPECT_EQ(Stored(), file);
+}
+
+struct DeleteCase
+{
+    const char* name;
+    std::string before;
+    std::int32_t index;
+    std::string after;
+};
+
+TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
+{
+    const std::vector<DeleteCase> cases = {
+        { "middle entry, other sections dropped",
+            ";top\r\n[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n"
+            "2=87CEEB\x8B\xF3\x90\x46\r\n3=336699sea\r\n[More]\r\nj=w\r\n",
+            1, "[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=336699sea\r\n" },
+        { "only entry", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n", 0,
+            "[Usercolor]\r\nUsercolcnt=0\r\n" },
+        { "missing key kept as an empty entry",
+            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n3=CCCCCCc\r\n", 0,
+            "[Usercolor]\r\nUsercolcnt=2\r\n1=\r\n2=CCCCCCc\r\n" },
+        { "values as read: blanks and quotes off, cut at 1023 bytes",
+            "[Usercolor]\r\nUsercolcnt=2\r\n1= \"AAAAAA a \" \r\n2=B" + std::string(1100, 'b')
+                + "\r\n",
+            0, "[Usercolor]\r\nUsercolcnt=1\r\n1=B" + std::string(1022, 'b') + "\r\n" },
+        { "damaged count", "[Usercolor]\r\nUsercolcnt=2147483647\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n", 0,
+            "[Usercolor]\r\nUsercolcnt=1\r\n1=BBBBBBb\r\n" },
+    };
+    for (const DeleteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Store(c.before);
+        const UserColorLoad before = LoadUserColors(m_ini);
+        const UserColorLoad after = DeleteUserColor(m_ini, c.index);
+        EXPECT_EQ(Stored(), c.after);
+        EXPECT_EQ(FilesInDirectory(), 1u);
+
+        std::vector<std::string> expected = before.entries;
+        expected.erase(expected.begin() + c.index);
+        EXPECT_EQ(after.entries, expected);
+        EXPECT_EQ(after.count, static_cast<std::int32_t>(expected.size()));
+
+        // Byte for byte what removing the file and writing the count and then each key gives.
+        const std::string fresh = (m_dir / "fresh.ini").string();
+        WritePrivateProfileStringA(
+            "Usercolor", "Usercolcnt", std::to_string(expected.size()).c_str(), fresh.c_str());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            WritePrivateProfileStringA(
+                "Usercolor", std::to_string(i + 1).c_str(), expected[i].c_str(), fresh.c_str());
+        }
+        std::ifstream in(fresh, std::ios::binary);
+        EXPECT_EQ(Stored(), std::string(std::istreambuf_iterator<char>(in), {}));
+        fs::remove(fresh);
+    }
+}
+
+TEST_F(UserColorStore, DeleteKeepsTheFileMode)
+{
+    Store("[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n");
+    fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    DeleteUserColor(m_ini, 0);
+    EXPECT_EQ(fs::status(m_path).permissions(),
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(UserColorStore, DeleteOutsideTheStoredEntriesChangesNothing)
+{
+    const std::string file = "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n";
+    for (const auto& [index, text] :
+        std::vector<std::pair<std::int32_t, std::string>> { { 2, "(2)" }, { -1, "(-1)" } }) {
+        Store(file);
+        try {
+            DeleteUserColor(m_ini, index);
+            FAIL() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(),
+                "\xD8\xBD\xC4\x82\xCC\xB2\xDD\xC3\xDE\xAF\xB8\xBD\x82\xAA\x94\xCD\x88\xCD"
+                "\x82\xF0\x92\xB4\x82\xA6\x82\xC4\x82\xA2\x82\xDC\x82\xB7 "
+                    + text);
+        }
+        EXPECT_EQ(Stored(), file);
+    }
+}
+
+TEST_F(UserColorStore, RefusedDeleteLeavesTheOldFileWhole)
+{
+    const std::string file =
+        "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n";
+    Store(file);
+    std::string replacedFrom;
+    ReplaceFileHook() = [&](const char* from, const char*, DWORD) {
+        replacedFrom = from;
+        return BOOL { 0 };
+    };
+    try {
+        DeleteUserColor(m_ini, 0);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), m_path + WriteRefused);
+    }
+    EXPECT_EQ(fs::path(replacedFrom).parent_path(), m_dir);
+    EXPECT_EQ(Stored(), file);
+    EXPECT_EQ(FilesInDirectory(), 1u);
+}
+
+} // namespace
