@@ -1,1 +1,282 @@
-// placeholder
+#include "ui/boxes.h"
+
+#include <array>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "platform/codepage.h"
+#include "ui/text.h"
+
+namespace {
+
+struct ButtonSpec
+{
+    BoxButton member;
+    int result;
+    const std::string& (*caption)();
+};
+
+const std::string& YesCaption()
+{
+    static const std::string text = Sjis(u8"はい(&Y)");
+    return text;
+}
+
+const std::string& NoCaption()
+{
+    static const std::string text = Sjis(u8"いいえ(&N)");
+    return text;
+}
+
+const std::string& OkCaption()
+{
+    static const std::string text = "OK";
+    return text;
+}
+
+const std::string& CancelCaption()
+{
+    static const std::string text = Sjis(u8"ｷｬﾝｾﾙ");
+    return text;
+}
+
+const std::string& WarningCaption()
+{
+    static const std::string text = Sjis(u8"警告");
+    return text;
+}
+
+// The buttons in the order they stand in the row, left to right.
+constexpr std::array<ButtonSpec, 4> kButtons { {
+    { mbYes, idYes, YesCaption },
+    { mbNo, idNo, NoCaption },
+    { mbOK, idOK, OkCaption },
+    { mbCancel, idCancel, CancelCaption },
+} };
+
+int EscapeResult(BoxButtons buttons)
+{
+    if (buttons & mbCancel)
+        return idCancel;
+    if (buttons & mbNo)
+        return idNo;
+    return idOK;
+}
+
+// The letter after a single "&" in a button caption, upper case; 0 when there is none.
+QChar MnemonicOf(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toUpper();
+    }
+    return QChar();
+}
+
+// A message box of the program's own: icon at the left of the wrapped text, one centred row of
+// buttons, fixed size, centred on the screen.
+class MessageBox : public QDialog
+{
+public:
+    explicit MessageBox(const BoxRequest& request)
+        : QDialog(nullptr,
+            Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+        , m_escapeResult(EscapeResult(request.buttons))
+    {
+        setObjectName(QStringLiteral("MessageBox"));
+        setFont(QApplication::font("QMessageBox"));
+        setWindowTitle(ToQString(request.caption));
+
+        auto* top = new QHBoxLayout;
+        top->setSpacing(12);
+        if (request.kind != BoxRequest::Information) {
+            const auto pixmap = request.kind == BoxRequest::Warning ? QStyle::SP_MessageBoxWarning
+                                                                    : QStyle::SP_MessageBoxCritical;
+            const int extent = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+            auto* icon = new QLabel(this);
+            icon->setObjectName(QStringLiteral("Icon"));
+            icon->setPixmap(style()->standardIcon(pixmap, nullptr, this).pixmap(extent, extent));
+            icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+            top->addWidget(icon, 0, Qt::AlignTop);
+        }
+        top->addWidget(MakeTextLabel(ToQString(request.text)), 1, Qt::AlignVCenter);
+
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        row->addStretch(1);
+        // The default button: OK if the set has it, otherwise Yes.
+        const int defaultResult = (request.buttons & mbOK) ? idOK : idYes;
+        for (const auto& spec : kButtons) {
+            if (!(request.buttons & spec.member))
+                continue;
+            auto* button = new QPushButton(ToQString(spec.caption()), this);
+            button->setObjectName(QStringLiteral("Button%1").arg(spec.result));
+            button->setMinimumWidth(qMax(button->sizeHint().width(), 75));
+            button->setDefault(spec.result == defaultResult);
+            const int result = spec.result;
+            connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+            row->addWidget(button);
+            m_buttons.push_back(button);
+        }
+        row->addStretch(1);
+
+        auto* layout = new QVBoxLayout(this);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        layout->setContentsMargins(16, 16, 16, 12);
+        layout->setSpacing(16);
+        layout->addLayout(top);
+        layout->addLayout(row);
+
+        if (!m_buttons.empty())
+            m_buttons.front()->setFocus(Qt::OtherFocusReason);
+    }
+
+    // The close box and the platform's close command give the cancel code whatever the buttons.
+    void reject() override { done(idCancel); }
+
+    // Centres the box, frame included where the platform already knows the frame.
+    void CentreOn(const QScreen* screen)
+    {
+        adjustSize();
+        if (screen == nullptr)
+            return;
+        create();
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize outer = size().grownBy(frame);
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - outer.width()) / 2,
+            area.y() + (area.height() - outer.height()) / 2);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+            done(m_escapeResult);
+            return;
+        }
+        if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)
+            && modifiers == Qt::NoModifier) {
+            focusNextPrevChild(event->key() == Qt::Key_Down);
+            return;
+        }
+        // A button's accelerator letter presses it also without Alt, as in the platform's boxes
+        // (with Alt the button's own shortcut does it).
+        if (modifiers == Qt::NoModifier && !event->text().isEmpty()) {
+            const QChar letter = event->text().front().toUpper();
+            for (QPushButton* button : m_buttons) {
+                if (!letter.isNull() && MnemonicOf(button->text()) == letter) {
+                    button->click();
+                    return;
+                }
+            }
+        }
+        QDialog::keyPressEvent(event);
+    }
+
+private:
+    QLabel* MakeTextLabel(const QString& text)
+    {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Text"));
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        label->setWordWrap(true);
+        label->setTextInteractionFlags(Qt::NoTextInteraction);
+        // Wrap at word breaks once the text is wider than about five eighths of the screen;
+        // the label is given the size the wrapped text needs, so the box fits it exactly.
+        const QFontMetrics metrics(font());
+        int limit = metrics.averageCharWidth() * 64;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            limit = qMin(limit, screen->availableGeometry().width() * 5 / 8);
+        const QRect needed = metrics.boundingRect(
+            QRect(0, 0, limit, 0x7fff), Qt::TextWordWrap | Qt::AlignLeft, text);
+        label->setFixedSize(needed.width() + 2, qMax(needed.height(), metrics.height()));
+        return label;
+    }
+
+    int m_escapeResult;
+    std::vector<QPushButton*> m_buttons;
+};
+
+// Shows the box modally over the whole application; afterwards the window that was active
+// before it is made active again.
+int RunBox(const BoxRequest& request)
+{
+    if (const auto& hook = BoxAnswerHook())
+        return hook(request);
+
+    QPointer<QWidget> previous = QApplication::activeWindow();
+    const QScreen* screen = previous ? previous->screen() : QGuiApplication::primaryScreen();
+    int result = idCancel;
+    {
+        MessageBox box(request);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.CentreOn(screen);
+        result = box.exec();
+    }
+    if (previous)
+        previous->activateWindow();
+    return result;
+}
+
+} // namespace
+
+std::string& ApplicationTitle()
+{
+    static std::string title = "Tintora";
+    return title;
+}
+
+void ShowInformationBox(const std::string& message)
+{
+    RunBox({ BoxRequest::Information, ApplicationTitle(), message, mbOK });
+}
+
+int ShowWarningBox(const std::string& message, BoxButtons buttons)
+{
+    // A box without buttons could only be left through its close box; it gets OK instead.
+    if ((buttons & (mbYes | mbNo | mbOK | mbCancel)) == 0)
+        buttons = mbOK;
+    return RunBox({ BoxRequest::Warning, WarningCaption(), message,
+        buttons & (mbYes | mbNo | mbOK | mbCancel) });
+}
+
+std::string ExceptionBoxText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > 0x2E)
+        return message + ".";
+    return message;
+}
+
+void ShowExceptionBox(const std::string& message)
+{
+    // Cancel any mouse operation in progress, so none stays half done behind the box.
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    RunBox({ BoxRequest::Error, ApplicationTitle(), ExceptionBoxText(message), mbOK });
+}
+
+std::function<int(const BoxRequest&)>& BoxAnswerHook()
+{
+    static std::function<int(const BoxRequest&)> hook;
+    return hook;
+}
