@@ -2,10 +2,189 @@
 
 #include <QPixmap>
 
-QImage ButtonPictureImage(ButtonPicture)
+namespace {
+
+// 16-colour pictures. In each button picture the left 16x16 image is the normal one and the
+// right one the grey image of the disabled state; olive marks the transparent pixels.
+
+const char* const ExitPicture[] = {
+    "32 16 6 1",
+    ". c #000000",
+    "m c #800000",
+    "o c #808000",
+    "# c #808080",
+    "y c #FFFF00",
+    "w c #FFFFFF",
+    "oooooooooooooooooooooooooooooooo",
+    "ooooo.........ooooooo#########oo",
+    "ooo...yyyyyyy.ooooo###wwwwwww#wo",
+    "o..mm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.ymm.yyyyyyy.ooo#w###woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mmm.yyyyyyy.ooo#####woooooo#wo",
+    "o.mm...........oo##############o",
+    "o...ooooooooooooo###wwwwwwwwwwww"
+};
+
+const char* const ColorDialogPicture[] = {
+    "32 16 8 1",
+    ". c #000000",
+    "g c #008000",
+    "o c #808000",
+    "# c #808080",
+    "r c #FF0000",
+    "y c #FFFF00",
+    "b c #0000FF",
+    "w c #FFFFFF",
+    "oooooooooooooooooooooooooooooooo",
+    "ooooo......oooooooooo######ooooo",
+    "ooo..gggggg..oooooo##########ooo",
+    "oo.gggggggggg.oooo############oo",
+    "oo.rggggggggb.oooo############wo",
+    "o.rrrggggggbbb.oo##############o",
+    "o.rrrrggggbbbb.oo##############w",
+    "o.rrrrrggbbbbb.oo##############w",
+    "o.rrrrryybbbbb.oo######ww######w",
+    "o.rrrryyyybbbb.oo#####wwoo#####w",
+    "o.rrryyyyyybbb.oo####wwoooo####w",
+    "oo.ryyyyyyyyb.oooo##wwoooooo##ww",
+    "oo.yyyyyyyyyy.oooo#wwoooooooo#wo",
+    "ooo..yyyyyy..oooooo##oooooo##owo",
+    "ooooo......ooooooooow######owwoo",
+    "oooooooooooooooooooooowwwwwwoooo"
+};
+
+const char* const HelpPicture[] = {
+    "32 16 6 1",
+    ". c #000000",
+    "o c #808000",
+    "# c #808080",
+    "r c #FF0000",
+    "y c #FFFF00",
+    "w c #FFFFFF",
+    "oooooooooooooooooooooooooooooooo",
+    "ooooo......oooooooooo######ooooo",
+    "ooo..yrrrry..oooooo##o####w##ooo",
+    "oo.yyrrrrrryy.oooo#ow######ow#oo",
+    "oo.yrrryyrrry.oooo#w###ww###o#wo",
+    "o.yyrryyyyrryy.oo#ow##wwoo##wo#o",
+    "o.yyyyyyyrrryy.oo#woowwoo###wo#w",
+    "o.yyyyyyrrryyy.oo#wooooo###wwo#w",
+    "o.yyyyyrrryyyy.oo#woooo###wwoo#w",
+    "o.yyyyyrryyyyy.oo#woooo##wwooo#w",
+    "o.yyyyyrryyyyy.oo#woooo##woooo#w",
+    "oo.yyyyyyyyyy.oooo#ooooowwooo#ow",
+    "oo.yyyyrryyyy.oooo#wooo##oooo#wo",
+    "ooo..yyrryy..oooooo##oo##wo##owo",
+    "ooooo......ooooooooow######owwoo",
+    "oooooooooooooooooooooowwwwwwoooo"
+};
+
+const char* const CopyPicture[] = {
+    "32 16 7 1",
+    ". c #000000",
+    "m c #800000",
+    "o c #808000",
+    "# c #808080",
+    "s c #C0C0C0",
+    "r c #FF0000",
+    "w c #FFFFFF",
+    "oo.......ooooooooo#######ooooooo",
+    "oo.wwwww.ooooooooo#wwwww#woooooo",
+    "oo.w###w.rrrrroooo#w###o######oo",
+    "oo.wwwww.rrrrroooo#wowww######wo",
+    "oo.w###w.ooorroooo#w###o#www##wo",
+    "oo.wwwww.ooorroooo#wowww#woo##wo",
+    "oo........oorroooo########oo##wo",
+    "ooooo..ss...rr..oooww##ww#######",
+    "ooooo.....rrrrrrooooo###########",
+    "ooooo.mwwwwrrrr.ooooo##wwww#####",
+    "ooooo.mwwwwwrrm.ooooo##woooo####",
+    "ooooo.mw#####wm.ooooo##w#####w##",
+    "ooooo.mwwwwwwwm.ooooo##wowwwww##",
+    "ooooo.mw#####wm.ooooo##w#####o##",
+    "ooooo.mwwwwwwwm.ooooo##wowwwww##",
+    "ooooo...........ooooo###########"
+};
+
+const char* const ProgramIcon[] = {
+    "32 32 6 1",
+    "# c #808080",
+    "s c #C0C0C0",
+    "r c #FF0000",
+    "l c #00FF00",
+    "b c #0000FF",
+    "w c #FFFFFF",
+    "ssssssssssssssssssssssssssssssss",
+    "sssssssssssssrrllsssssssssssssss",
+    "ssssssssssrrrrrlllllssssssssssss",
+    "ssssssssrrrrrrrlllllllssssssssss",
+    "ssssssrrrrrrrrrlllllllllssssssss",
+    "sssssrrrrrrrrrrllllllllllsssssss",
+    "ssssrrrrrrrrrrrlllllllllllssssss",
+    "ssssrrrrrrrrrrrlllllllllll#sssss",
+    "sssrrrrrrrrrrrrllllllllllll#ssss",
+    "sssrrrrrrrrrrrrllllllllllll#ssss",
+    "ssrrrrrrrrrrrrrlllllllllllll#sss",
+    "ssrrrrrrrrrrrrrlllllllllllll#sss",
+    "ssrrrrwwwwrrrwwwllwwwwllllll##ss",
+    "srrrrrwrrrwrwrrlwlwlllwllllll#ss",
+    "srrrrrwrrrwrwrrlllwlllwllllll#ss",
+    "sbbbbbwwwwbbwbwwwbwwwwbbbbbbb##s",
+    "sbbbbbwbwbbbwbbbwbwbbbwbbbbbb##s",
+    "ssbbbbwbbwbbwbbbwbwbbbwbbbbb###s",
+    "ssbbbbwbbbwbbwwwbbwwwwbbbbbb###s",
+    "ssbbbbbbbbbbbbbbbbbbbbbbbbbb##ss",
+    "sssbbbbbbbbbbbbbbbbbbbbbbbb###ss",
+    "sssbbbbbbbbbbbbbbbbbbbbbbbb###ss",
+    "ssssbbbbbbbbbbbbbbbbbbbbbb###sss",
+    "ssssbbbbbbbbbbbbbbbbbbbbbb###sss",
+    "sssssbbbbbbbbbbbbbbbbbbbb###ssss",
+    "ssssssbbbbbbbbbbbbbbbbbb####ssss",
+    "sssssss#bbbbbbbbbbbbbb#####sssss",
+    "ssssssss##bbbbbbbbbb######ssssss",
+    "ssssssssss###bbbb#######ssssssss",
+    "ssssssssssss##########ssssssssss",
+    "sssssssssssssss####sssssssssssss",
+    "ssssssssssssssssssssssssssssssss"
+};
+
+const char* const* PictureText(ButtonPicture which)
 {
-    QImage image(32, 16, QImage::Format_ARGB32);
-    image.fill(Qt::gray);
+    switch (which) {
+    case ButtonPicture::Exit:
+        return ExitPicture;
+    case ButtonPicture::ColorDialog:
+        return ColorDialogPicture;
+    case ButtonPicture::Help:
+        return HelpPicture;
+    case ButtonPicture::Copy:
+        break;
+    }
+    return CopyPicture;
+}
+
+} // namespace
+
+QImage ButtonPictureImage(ButtonPicture which)
+{
+    QImage image = QImage(PictureText(which)).convertToFormat(QImage::Format_ARGB32);
+    const QRgb transparent = image.pixel(0, image.height() - 1);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] == transparent) {
+                line[x] = qRgba(0, 0, 0, 0);
+            }
+        }
+    }
     return image;
 }
 
@@ -20,7 +199,5 @@ QIcon ButtonPictureIcon(ButtonPicture which)
 
 QImage ProgramIconImage()
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::lightGray);
-    return image;
+    return QImage(ProgramIcon).convertToFormat(QImage::Format_RGB32);
 }
