@@ -1,0 +1,415 @@
+// The user colours on the real window: loading small settings files, registering, showing with a
+// double-click and deleting, with the file's exact bytes checked after every command.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QLineEdit>
+#include <QtTest>
+
+#include "platform/codepage.h"
+#include "settings/usercolor_store.h"
+#include "ui/boxes.h"
+#include "ui/text.h"
+#include "ui/unit1.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QByteArray Bytes(const std::string& text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+std::string NotAnInteger(const std::string& text)
+{
+    return "'" + text + "' " + Sjis(u8"は整数ではありません") + ".";
+}
+
+const std::string TwoColours = "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n";
+
+} // namespace
+
+class TstUserColors : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void loads_data();
+    void loads();
+    void doubleClickShows_data();
+    void doubleClickShows();
+    void registers_data();
+    void registers();
+    void deleteAsks_data();
+    void deleteAsks();
+    void deleteAfterRegisterKeepsTheNewColour();
+    void refusedDeleteChangesNothing();
+    void closeReleasesTheList();
+
+private:
+    // Opens the window on a settings file holding bytes (none when bytes is null): the window's
+    // settings component is pointed at the test's file and the load runs again.
+    void Open(const QByteArray& bytes);
+    std::string Stored() const;
+    void Select(TComboBox* box, int index);
+    std::vector<std::string> Items() const;
+
+    fs::path m_dir;
+    std::string m_path;
+    std::unique_ptr<TForm1> m_form;
+    std::vector<BoxRequest> m_boxes;
+    int m_answer = idOK;
+    std::function<BOOL(const char*, const char*, DWORD)> m_replace;
+};
+
+void TstUserColors::init()
+{
+    std::string pattern = (fs::temp_directory_path() / "usercolors-XXXXXX").string();
+    QVERIFY(::mkdtemp(pattern.data()) != nullptr);
+    m_dir = pattern;
+    m_path = (m_dir / "Tintora.ini").string();
+    m_boxes.clear();
+    m_answer = idOK;
+    BoxAnswerHook() = [this](const BoxRequest& request) {
+        m_boxes.push_back(request);
+        return m_answer;
+    };
+    m_replace = ReplaceFileHook();
+    CurrentHex = "PREV";
+}
+
+void TstUserColors::cleanup()
+{
+    m_form.reset();
+    BoxAnswerHook() = nullptr;
+    ReplaceFileHook() = m_replace;
+    CurrentHex.clear();
+    UserColorList.reset();
+    fs::remove_all(m_dir);
+}
+
+void TstUserColors::Open(const QByteArray& bytes)
+{
+    if (!bytes.isNull()) {
+        std::ofstream(m_path, std::ios::binary).write(bytes.constData(), bytes.size());
+    }
+    m_form = std::make_unique<TForm1>();
+    m_form->IniBrel1->SetDefaultDir(ddNone);
+    m_form->IniBrel1->SetFileName(m_path);
+    m_form->ComboBox2->ClearItems();
+    RunHandler([this] { m_form->FormCreate(m_form.get()); });
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+std::string TstUserColors::Stored() const
+{
+    std::ifstream in(m_path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+void TstUserColors::Select(TComboBox* box, int index)
+{
+    box->setFocus();
+    for (int i = 0; i <= index; ++i) {
+        QTest::keyClick(box, Qt::Key_Down);
+    }
+    QCOMPARE(box->ItemIndex(), index);
+}
+
+std::vector<std::string> TstUserColors::Items() const
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < m_form->ComboBox2->ItemCount(); ++i) {
+        items.push_back(m_form->ComboBox2->Item(i));
+    }
+    return items;
+}
+
+void TstUserColors::loads_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArrayList>("items"); // CP932
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("box");
+
+    const std::string name1017(1017, 'n');
+    QTest::newRow("no file") << QByteArray() << QByteArrayList {} << 0 << QByteArray();
+    QTest::newRow("no section") << QByteArray("[Other]\r\nk=v\r\n") << QByteArrayList {} << 0
+                                << QByteArray();
+    QTest::newRow("count 0") << QByteArray("[Usercolor]\r\nUsercolcnt=0\r\n1=AAAAAAa\r\n")
+                             << QByteArrayList {} << 0 << QByteArray();
+    QTest::newRow("count 2, only key 1")
+        << QByteArray("[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n")
+        << QByteArrayList { "orange", "" } << 2 << QByteArray();
+    QTest::newRow("count -3") << QByteArray("[Usercolor]\r\nUsercolcnt=-3\r\n1=AAAAAAa\r\n")
+                              << QByteArrayList {} << -3 << QByteArray();
+    QTest::newRow("count 0x2") << QByteArray(Bytes("[Usercolor]\r\nUsercolcnt=0x2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n"))
+                               << QByteArrayList { "a", "b" } << 2 << QByteArray();
+    QTest::newRow("short entries")
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000\r\n2=FF80\r\n3=FF8000x\r\n")
+        << QByteArrayList { "", "", "x" } << 3 << QByteArray();
+    QTest::newRow("Japanese name")
+        << QByteArray("[Usercolor]\r\nUsercolcnt=1\r\n1=87CEEB\x8B\xF3\x90\x46\r\n")
+        << QByteArrayList { "\x8B\xF3\x90\x46" } << 1 << QByteArray();
+    QTest::newRow("entry over 1023 bytes")
+        << Bytes("[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000" + name1017 + "tail\r\n")
+        << QByteArrayList { Bytes(name1017) } << 1 << QByteArray();
+    QTest::newRow("damaged count")
+        << QByteArray("[Usercolor]\r\nUsercolcnt=2147483647\r\n1=AAAAAAa\r\n3=CCCCCCc\r\n")
+        << QByteArrayList { "a", "", "c" } << 3
+        << Bytes(Sjis(u8"設定ファイルのユーザカラー数 2147483647 は多すぎるため、保存されている 3 "
+                      u8"色だけを読み込みました."));
+}
+
+void TstUserColors::loads()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArrayList, items);
+    QFETCH(int, count);
+    QFETCH(QByteArray, box);
+
+    Open(file);
+    std::vector<std::string> expected;
+    for (const QByteArray& item : items) {
+        expected.push_back(item.toStdString());
+    }
+    QCOMPARE(Items(), expected);
+    QVERIFY(UserColorList);
+    QCOMPARE(UserColorList->size(), expected.size());
+    QCOMPARE(UserColorCount, count);
+    QCOMPARE(m_form->ComboBox2->Text(), std::string("User Color"));
+    QCOMPARE(m_form->ComboBox2->ItemIndex(), -1);
+    if (box.isEmpty()) {
+        QCOMPARE(m_boxes.size(), std::size_t(0));
+    } else {
+        QCOMPARE(m_boxes.size(), std::size_t(1));
+        QCOMPARE(m_boxes[0].kind, BoxRequest::Error);
+        QCOMPARE(Bytes(m_boxes[0].text), box);
+    }
+    QCOMPARE(Bytes(Stored()), file); // loading never writes
+}
+
+void TstUserColors::doubleClickShows_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("after"); // HEX, R, G, B
+    QTest::addColumn<int>("swatch");
+    QTest::addColumn<QByteArray>("box");
+
+    const QByteArray error = Bytes(NotAnInteger("$"));
+    QTest::newRow("six digits and a name") << 0 << QStringList { "FF8000", "255", "128", "0" }
+                                           << 0x000080FF << QByteArray();
+    QTest::newRow("four bytes: blue fails") << 1 << QStringList { "FF80", "255", "128", "b" }
+                                            << 0x00FFFFFF << error;
+    QTest::newRow("Japanese name") << 2 << QStringList { "87CEEB", "135", "206", "235" }
+                                   << 0x00EBCE87 << QByteArray();
+    QTest::newRow("long code cut at byte 6") << 3 << QStringList { "100000", "16", "0", "0" }
+                                             << 0x00000010 << QByteArray();
+    QTest::newRow("empty entry") << 4 << QStringList { "", "r", "g", "b" } << 0x00FFFFFF << error;
+    QTest::newRow("nothing selected")
+        << -1 << QStringList { "", "r", "g", "b" } << 0x00FFFFFF
+        << Bytes(Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
+}
+
+void TstUserColors::doubleClickShows()
+{
+    QFETCH(int, index);
+    QFETCH(QStringList, after);
+    QFETCH(int, swatch);
+    QFETCH(QByteArray, box);
+
+    Open("[Usercolor]\r\nUsercolcnt=5\r\n1=FF8000orange\r\n2=FF80\r\n3=87CEEB\x8B\xF3\x90\x46\r\n"
+         "4=1000000sea\r\n");
+    QCOMPARE(Items(), (std::vector<std::string> { "orange", "", "\x8B\xF3\x90\x46", "0sea", "" }));
+    m_form->Edit2->SetText("r");
+    m_form->Edit3->SetText("g");
+    m_form->Edit4->SetText("b");
+    if (index >= 0) {
+        Select(m_form->ComboBox2, index);
+    }
+    QTest::mouseDClick(m_form->ComboBox2->lineEdit(), Qt::LeftButton);
+
+    TEdit* const boxes[] = { m_form->Edit1, m_form->Edit2, m_form->Edit3, m_form->Edit4 };
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(QString::fromStdString(boxes[i]->Text()), after[i]);
+    }
+    QCOMPARE(m_form->Shape1->BrushColor(), swatch);
+    QCOMPARE(CurrentHex, std::string("PREV"));
+    QCOMPARE(m_boxes.size(), std::size_t(box.isEmpty() ? 0 : 1));
+    if (!box.isEmpty()) {
+        QCOMPARE(Bytes(m_boxes[0].text), box);
+    }
+}
+
+void TstUserColors::registers_data()
+{
+    QTest::addColumn<QByteArray>("currentHex");
+    QTest::addColumn<QString>("typed"); // empty: the box's own text is left; "-": emptied
+    QTest::addColumn<QByteArray>("refusal");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray showFirst = Bytes(Sjis(u8"色を表示してから登録してね"));
+    const QByteArray nameFirst = Bytes(Sjis(u8"色に名前をつけてから登録してね"));
+    const QByteArray unchanged = Bytes(TwoColours);
+    QTest::newRow("no colour shown yet") << QByteArray("") << "mine" << showFirst << unchanged;
+    QTest::newRow("empty name") << QByteArray("FF8000") << "-" << nameFirst << unchanged;
+    QTest::newRow("User Color") << QByteArray("FF8000") << "" << nameFirst << unchanged;
+    QTest::newRow("user color")
+        << QByteArray("FF8000") << "user color" << QByteArray()
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=FF8000user color\r\n");
+    QTest::newRow("Japanese name")
+        << QByteArray("87CEEB") << QString::fromUtf8(u8"空色") << QByteArray()
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=87CEEB\x8B\xF3\x90\x46\r\n");
+    QTest::newRow("code longer than six digits")
+        << QByteArray("1000000") << "sea" << QByteArray()
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=1000000sea\r\n");
+}
+
+void TstUserColors::registers()
+{
+    QFETCH(QByteArray, currentHex);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, refusal);
+    QFETCH(QByteArray, after);
+
+    Open(Bytes(TwoColours));
+    CurrentHex = currentHex.toStdString();
+    TComboBox* box = m_form->ComboBox2;
+    if (typed == "-") {
+        box->SetText(std::string());
+    } else if (!typed.isEmpty()) {
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, typed);
+    }
+    const std::string name = box->Text();
+    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+
+    QCOMPARE(Bytes(Stored()), after);
+    if (refusal.isEmpty()) {
+        QCOMPARE(m_boxes.size(), std::size_t(0));
+        QCOMPARE(UserColorCount, 3);
+    } else {
+        QCOMPARE(m_boxes.size(), std::size_t(1));
+        QCOMPARE(m_boxes[0].kind, BoxRequest::Information);
+        QCOMPARE(Bytes(m_boxes[0].text), refusal);
+        QCOMPARE(UserColorCount, 2);
+    }
+    // The list, the drop-down and the display stay as they were.
+    QCOMPARE(Items(), (std::vector<std::string> { "a", "b" }));
+    QCOMPARE(UserColorList->size(), std::size_t(2));
+    QCOMPARE(box->Text(), name);
+    QCOMPARE(CurrentHex, currentHex.toStdString());
+}
+
+void TstUserColors::deleteAsks_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Yes") << idYes;
+    QTest::newRow("No") << idNo;
+    QTest::newRow("Cancel or close box") << idCancel;
+}
+
+void TstUserColors::deleteAsks()
+{
+    QFETCH(int, answer);
+    const std::string file = "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n"
+                             "2=87CEEB\x8B\xF3\x90\x46\r\n3=336699sea\r\n";
+    Open(Bytes(file));
+    Select(m_form->ComboBox2, 1);
+    QTest::mouseDClick(m_form->ComboBox2->lineEdit(), Qt::LeftButton);
+    m_answer = answer;
+    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+
+    QCOMPARE(m_boxes.size(), std::size_t(1));
+    QCOMPARE(m_boxes[0].kind, BoxRequest::Warning);
+    QCOMPARE(m_boxes[0].text, Sjis(u8"表示しているユーザカラーを削除しますよ"));
+    QCOMPARE(m_boxes[0].buttons, BoxButtons(mbYes | mbNo | mbCancel));
+    QCOMPARE(CurrentHex, std::string("PREV"));
+    if (answer != idYes) {
+        QCOMPARE(Stored(), file);
+        QCOMPARE(Items().size(), std::size_t(3));
+        QCOMPARE(m_form->Edit1->Text(), std::string("87CEEB"));
+        QCOMPARE(m_form->ComboBox2->ItemIndex(), 1);
+        return;
+    }
+    QCOMPARE(Stored(), std::string("[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=336699sea\r\n"));
+    QCOMPARE(Items(), (std::vector<std::string> { "orange", "sea" }));
+    QCOMPARE(*UserColorList, (TStringList { "FF8000orange", "336699sea" }));
+    QCOMPARE(UserColorCount, 2);
+    for (TEdit* box : { m_form->Edit1, m_form->Edit2, m_form->Edit3, m_form->Edit4 }) {
+        QCOMPARE(box->Text(), std::string());
+    }
+    QCOMPARE(m_form->Shape1->BrushColor(), 0x00FFFFFF);
+    QCOMPARE(m_form->ComboBox1->Text(), std::string("Color Name"));
+    QCOMPARE(m_form->ComboBox2->Text(), std::string("User Color"));
+    QCOMPARE(m_form->ComboBox2->ItemIndex(), -1);
+
+    // Delete again with nothing selected: the question, then the list index error.
+    m_boxes.clear();
+    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    QCOMPARE(m_boxes.size(), std::size_t(2));
+    QCOMPARE(m_boxes[1].text, Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
+    QCOMPARE(Items().size(), std::size_t(2));
+}
+
+void TstUserColors::deleteAfterRegisterKeepsTheNewColour()
+{
+    Open(Bytes(TwoColours));
+    CurrentHex = "FF8000";
+    m_form->ComboBox2->SetText("mine");
+    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    QCOMPARE(Items().size(), std::size_t(2));
+
+    m_answer = idYes;
+    Select(m_form->ComboBox2, 0);
+    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+
+    QCOMPARE(Stored(), std::string("[Usercolor]\r\nUsercolcnt=2\r\n1=BBBBBBb\r\n2=FF8000mine\r\n"));
+    QCOMPARE(Items(), (std::vector<std::string> { "b", "mine" }));
+    QCOMPARE(*UserColorList, (TStringList { "BBBBBBb", "FF8000mine" }));
+    QCOMPARE(UserColorCount, 2);
+    QCOMPARE(m_boxes.size(), std::size_t(1)); // the question only
+}
+
+void TstUserColors::refusedDeleteChangesNothing()
+{
+    Open(Bytes(TwoColours));
+    ReplaceFileHook() = [](const char*, const char*, DWORD) { return BOOL { 0 }; };
+    m_answer = idYes;
+    Select(m_form->ComboBox2, 0);
+    m_form->Edit1->SetText("FF8000");
+    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+
+    QCOMPARE(m_boxes.size(), std::size_t(2));
+    QCOMPARE(m_boxes[1].kind, BoxRequest::Error);
+    QCOMPARE(m_boxes[1].text, m_path + Sjis(u8" に書き込めません."));
+    QCOMPARE(Stored(), TwoColours);
+    QCOMPARE(std::distance(fs::directory_iterator(m_dir), {}), 1);
+    QCOMPARE(Items(), (std::vector<std::string> { "a", "b" }));
+    QCOMPARE(*UserColorList, (TStringList { "AAAAAAa", "BBBBBBb" }));
+    QCOMPARE(UserColorCount, 2);
+    QCOMPARE(m_form->Edit1->Text(), std::string("FF8000"));
+}
+
+void TstUserColors::closeReleasesTheList()
+{
+    Open(Bytes(TwoColours));
+    QVERIFY(UserColorList);
+    m_form->close();
+    QVERIFY(!UserColorList);
+    QCOMPARE(Stored(), TwoColours);
+}
+
+QTEST_MAIN(TstUserColors)
+#include "tst_usercolors.moc"
