@@ -1,0 +1,270 @@
+#include "platform/ini_text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "platform/codepage.h"
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Names handed in by a caller lose only their spaces; a tab stays and then fails to match.
+std::string_view TrimSpaces(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+bool IsCp932TrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// 2 when a CP932 double-byte character starts at s[i], else 1. A lead byte without a valid trail
+// byte after it stands alone, so a broken character never swallows a line end.
+std::size_t CharLength(std::string_view s, std::size_t i)
+{
+    if (IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()
+        && IsCp932TrailByte(static_cast<unsigned char>(s[i + 1])))
+        return 2;
+    return 1;
+}
+
+// The form in which names are compared: ASCII letters in lower case. The second byte of a
+// double-byte character may look like a letter; it is kept, so distinct characters stay distinct.
+void Fold(std::string_view s, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < s.size();) {
+        if (CharLength(s, i) == 2) {
+            out.append(s.substr(i, 2));
+            i += 2;
+            continue;
+        }
+        char c = s[i++];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        out.push_back(c);
+    }
+}
+
+std::uint64_t Hash(std::string_view folded)
+{
+    return std::hash<std::string_view> {}(folded);
+}
+
+struct Line
+{
+    std::size_t begin;
+    std::size_t end; // without the line end
+    std::size_t next; // start of the following line
+};
+
+Line LineAt(const std::string& text, std::size_t begin)
+{
+    const char* data = text.data();
+    const std::size_t n = text.size();
+    std::size_t end = begin;
+    while (end < n && !IsLineEnd(data[end]))
+        ++end;
+    std::size_t next = end;
+    if (next < n)
+        next += (data[next] == '\r' && next + 1 < n && data[next + 1] == '\n') ? 2 : 1;
+    return { begin, end, next };
+}
+
+std::size_t FirstNonBlank(const std::string& text, const Line& line)
+{
+    std::size_t i = line.begin;
+    while (i < line.end && IsBlank(text[i]))
+        ++i;
+    return i;
+}
+
+struct KeyLine
+{
+    Line line;
+    std::size_t equals; // position of the first "="
+    std::string_view name;
+};
+
+// The line as a key line; nullopt for blank, comment and header lines and lines without "=".
+std::optional<KeyLine> KeyLineAt(const std::string& text, const Line& line)
+{
+    const std::size_t first = FirstNonBlank(text, line);
+    if (first == line.end || text[first] == ';' || text[first] == '[')
+        return std::nullopt;
+    const void* found = std::memchr(text.data() + first, '=', line.end - first);
+    if (!found)
+        return std::nullopt;
+    const std::size_t equals = static_cast<const char*>(found) - text.data();
+    return KeyLine { line, equals,
+        TrimBlanks(std::string_view(text).substr(line.begin, equals - line.begin)) };
+}
+
+std::string_view ValueOf(const std::string& text, const KeyLine& key)
+{
+    std::string_view value = TrimBlanks(
+        std::string_view(text).substr(key.equals + 1, key.line.end - key.equals - 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The name of a header line: from after "[" to the first "]" (or the line's end), blanks trimmed.
+std::string_view HeaderName(const std::string& text, std::size_t open, std::size_t end)
+{
+    const std::string_view line = std::string_view(text).substr(0, end);
+    std::size_t i = open + 1;
+    while (i < end && text[i] != ']')
+        i += CharLength(line, i);
+    return TrimBlanks(line.substr(open + 1, std::min(i, end) - open - 1));
+}
+
+} // namespace
+
+IniText::IniText(std::string text)
+    : text_(std::move(text))
+{
+    const std::size_t n = text_.size();
+    std::string folded;
+    constexpr std::size_t none = static_cast<std::size_t>(-1);
+    std::size_t open = none; // the section whose body is being read, if it is a first one
+    for (std::size_t pos = 0; pos < n;) {
+        const Line line = LineAt(text_, pos);
+        const std::size_t first = FirstNonBlank(text_, line);
+        if (first < line.end && text_[first] == '[') {
+            if (open != none)
+                sections_[open].bodyEnd = line.begin;
+            Fold(HeaderName(text_, first, line.end), folded);
+            const bool inserted = sectionIndex_.try_emplace(folded, sections_.size()).second;
+            open = none;
+            if (inserted) {
+                open = sections_.size();
+                sections_.push_back(Section { line.next, n, {}, false });
+            }
+        }
+        pos = line.next;
+    }
+}
+
+const IniText::Section* IniText::FindSection(std::string_view name) const
+{
+    std::string folded;
+    Fold(TrimSpaces(name), folded);
+    const auto it = sectionIndex_.find(folded);
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+std::optional<std::string_view> IniText::Find(std::string_view section, std::string_view key) const
+{
+    const Section* found = FindSection(section);
+    if (!found)
+        return std::nullopt;
+    std::string folded;
+    if (!found->indexed) {
+        for (std::size_t pos = found->bodyBegin; pos < found->bodyEnd;) {
+            const Line line = LineAt(text_, pos);
+            if (const auto keyLine = KeyLineAt(text_, line)) {
+                Fold(keyLine->name, folded);
+                found->keys.emplace_back(Hash(folded), line.begin);
+            }
+            pos = line.next;
+        }
+        std::sort(found->keys.begin(), found->keys.end());
+        found->indexed = true;
+    }
+    std::string wanted;
+    Fold(TrimSpaces(key), wanted);
+    const std::uint64_t hash = Hash(wanted);
+    // Entries of one hash are in file order, so the first that really matches is the first key.
+    auto it = std::lower_bound(found->keys.begin(), found->keys.end(),
+                               std::pair<std::uint64_t, std::size_t>(hash, 0));
+    for (; it != found->keys.end() && it->first == hash; ++it) {
+        const auto keyLine = KeyLineAt(text_, LineAt(text_, it->second));
+        Fold(keyLine->name, folded);
+        if (folded == wanted)
+            return ValueOf(text_, *keyLine);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> IniText::WithValue(std::string_view section, std::string_view key,
+                                              std::string_view value) const
+{
+    const std::string_view sectionName = TrimSpaces(section);
+    const std::string_view keyName = TrimSpaces(key);
+    std::string out;
+    const Section* found = FindSection(sectionName);
+    if (!found) {
+        out.reserve(text_.size() + sectionName.size() + keyName.size() + value.size() + 10);
+        out = text_;
+        if (!out.empty() && !IsLineEnd(out.back()))
+            out += "\r\n";
+        out.append("[").append(sectionName).append("]\r\n");
+        out.append(keyName).append("=").append(value).append("\r\n");
+        return out;
+    }
+
+    std::string wanted, folded;
+    Fold(keyName, wanted);
+    std::size_t insertAt = found->bodyBegin;
+    for (std::size_t pos = found->bodyBegin; pos < found->bodyEnd;) {
+        const Line line = LineAt(text_, pos);
+        pos = line.next;
+        const auto keyLine = KeyLineAt(text_, line);
+        if (!keyLine)
+            continue;
+        insertAt = line.next;
+        Fold(keyLine->name, folded);
+        if (folded != wanted)
+            continue;
+        // Only the value changes: the line keeps its text up to "=" and the blanks after it, and
+        // ends with CR LF.
+        const std::string_view rest
+            = std::string_view(text_).substr(keyLine->equals + 1, line.end - keyLine->equals - 1);
+        std::size_t lead = 0;
+        while (lead < rest.size() && IsBlank(rest[lead]))
+            ++lead;
+        if (rest == value || rest.substr(lead) == value)
+            return std::nullopt;
+        const std::size_t keep = keyLine->equals + 1 + lead;
+        out.reserve(text_.size() + value.size() + 2);
+        out.append(text_, 0, keep).append(value).append("\r\n");
+        out.append(text_, line.next);
+        return out;
+    }
+
+    // A new key goes right after the section's last key line, so comments and blank lines below
+    // it stay where they are; CR LF first when that line is the file's last and has no line end.
+    out.reserve(text_.size() + keyName.size() + value.size() + 5);
+    out.append(text_, 0, insertAt);
+    if (insertAt > 0 && !IsLineEnd(text_[insertAt - 1]))
+        out += "\r\n";
+    out.append(keyName).append("=").append(value).append("\r\n");
+    out.append(text_, insertAt);
+    return out;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// The text of one settings file, parsed once in a single pass for lookups and edits.
+//
+// A line ends at CR LF, LF or CR; blanks (space, tab, vertical tab) at either end of a line do not
+// count. A line whose first non-blank byte is "[" opens a section named by the text up to the
+// first "]" (or the line's end); ";" starts a comment line; any other line holding "=" is a key
+// line. Lines before the first header belong to no section. Names match without regard to ASCII
+// case; a CP932 double-byte character is compared as it stands. Of repeated sections and keys the
+// first one counts.
+class IniText
+{
+public:
+    explicit IniText(std::string text);
+
+    const std::string& Text() const { return text_; }
+
+    /// The value of key in section, without the blanks around it and without one pair of matching
+    /// outer quotes; nullopt when the section or the key is missing. Names lose their spaces first.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+    /// The file text with key in section set to value (created after the section's last key line,
+    /// or with a new section at the end); every other byte is kept. nullopt when the key already
+    /// holds exactly that value, so nothing needs writing.
+    std::optional<std::string> WithValue(std::string_view section, std::string_view key,
+                                         std::string_view value) const;
+
+private:
+    struct Section
+    {
+        std::size_t bodyBegin; // just after the header line
+        std::size_t bodyEnd; // start of the next header line, or the end of the text
+        // Hash of each key name with its line's start, sorted; built at the first lookup.
+        mutable std::vector<std::pair<std::uint64_t, std::size_t>> keys;
+        mutable bool indexed = false;
+    };
+
+    const Section* FindSection(std::string_view name) const;
+
+    std::string text_;
+    std::vector<Section> sections_; // only the first section of each name
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // folded name -> sections_
+};
