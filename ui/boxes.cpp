@@ -116,7 +116,7 @@ public:
             icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
             top->addWidget(icon, 0, Qt::AlignTop);
         }
-        top->addWidget(MakeTextLabel(ToQString(request.text)), 1, Qt::AlignVCenter);
+        top->addWidget(MakeTextLabel(ToQString(request.text)), 1, Qt::AlignLeft | Qt::AlignVCenter);
 
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
