@@ -76,7 +76,8 @@ public:
     }
 
 private:
-    explicit HintTimer(QObject* parent) : QObject(parent)
+    explicit HintTimer(QObject* parent)
+        : QObject(parent)
     {
         m_wake.setSingleShot(true);
         connect(&m_wake, &QTimer::timeout, this, [this] { Show(); });
@@ -118,7 +119,10 @@ void SetHint(QWidget* control, const std::string& hint)
 
 // --- TEdit
 
-TEdit::TEdit(QWidget* parent) : QLineEdit(parent) { }
+TEdit::TEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+}
 
 std::string TEdit::Text() const
 {
@@ -132,7 +136,8 @@ void TEdit::SetText(const std::string& text)
 
 // --- TComboBox
 
-TComboBox::TComboBox(QWidget* parent) : QComboBox(parent)
+TComboBox::TComboBox(QWidget* parent)
+    : QComboBox(parent)
 {
     setEditable(true);
     // Enter in the text field neither inserts an entry nor completes one from the list.
@@ -243,7 +248,10 @@ void TComboBox::keyPressEvent(QKeyEvent* event)
 
 // --- TShape
 
-TShape::TShape(QWidget* parent) : QWidget(parent) { }
+TShape::TShape(QWidget* parent)
+    : QWidget(parent)
+{
+}
 
 void TShape::SetBrushColor(TColor color)
 {
@@ -261,7 +269,8 @@ void TShape::paintEvent(QPaintEvent*)
 
 // --- TButton
 
-TButton::TButton(QWidget* parent) : QPushButton(parent)
+TButton::TButton(QWidget* parent)
+    : QPushButton(parent)
 {
     setAutoDefault(false);
     setDefault(false);
@@ -270,7 +279,8 @@ TButton::TButton(QWidget* parent) : QPushButton(parent)
 void TButton::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (!event->isAutoRepeat()) {
             click();
         }
@@ -281,7 +291,8 @@ void TButton::keyPressEvent(QKeyEvent* event)
 
 // --- TSpeedButton
 
-TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent)
+TSpeedButton::TSpeedButton(QWidget* parent)
+    : QToolButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -290,7 +301,8 @@ TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent)
 
 // --- TLabel
 
-TLabel::TLabel(QWidget* parent) : QLabel(parent)
+TLabel::TLabel(QWidget* parent)
+    : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -78,7 +78,9 @@ Control* Place(QWidget* form, const char* name, int left, int top, int width, in
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent), TComponent(nullptr)
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent)
+    , TComponent(nullptr)
 {
     SetName("Form1");
     SetLoading(true);
@@ -116,10 +118,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), TComponent(nullptr)
     Label1 = Place<TLabel>(this, "Label1", 80, 40, 31, 15);
     Label1->setFont(largeBold);
     Label1->setText(ToQString("HEX"));
+    Label1->setAccessibleName(Label1->text());
 
     Label2 = Place<TLabel>(this, "Label2", 80, 68, 106, 15);
     Label2->setFont(largeBold);
     Label2->setText(ToQString(Sjis("　Ｒ　 　Ｇ　 　Ｂ")));
+    Label2->setAccessibleName(Label2->text());
 
     struct PictureButton
     {
@@ -207,10 +211,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), TComponent(nullptr)
     auto bind = [this](QObject* sender, void (TForm1::*handler)(QObject*)) {
         return [this, sender, handler] { RunHandler([&] { (this->*handler)(sender); }); };
     };
-    connect(SpeedButton1, &QToolButton::clicked, this, bind(SpeedButton1, &TForm1::SpeedButton1Click));
-    connect(SpeedButton2, &QToolButton::clicked, this, bind(SpeedButton2, &TForm1::SpeedButton2Click));
-    connect(SpeedButton3, &QToolButton::clicked, this, bind(SpeedButton3, &TForm1::SpeedButton3Click));
-    connect(SpeedButton4, &QToolButton::clicked, this, bind(SpeedButton4, &TForm1::SpeedButton4Click));
+    connect(
+        SpeedButton1, &QToolButton::clicked, this, bind(SpeedButton1, &TForm1::SpeedButton1Click));
+    connect(
+        SpeedButton2, &QToolButton::clicked, this, bind(SpeedButton2, &TForm1::SpeedButton2Click));
+    connect(
+        SpeedButton3, &QToolButton::clicked, this, bind(SpeedButton3, &TForm1::SpeedButton3Click));
+    connect(
+        SpeedButton4, &QToolButton::clicked, this, bind(SpeedButton4, &TForm1::SpeedButton4Click));
     connect(Button1, &QPushButton::clicked, this, bind(Button1, &TForm1::Button1Click));
     connect(Button2, &QPushButton::clicked, this, bind(Button2, &TForm1::Button2Click));
     connect(Button3, &QPushButton::clicked, this, bind(Button3, &TForm1::Button3Click));
