@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPalette>
 
 #include "colour/exception.h"
@@ -67,6 +68,27 @@ QFont WindowFont(int pixels, bool bold = false)
     return font;
 }
 
+// The caption's spaces put its letters R and G one box apart in the window's own face; the
+// stand-in face is wider, so its letters are drawn closer together until they are again.
+void AlignOverBoxes(QLabel* label, qreal boxStep)
+{
+    QFont font = label->font();
+    const QFontMetricsF metrics(font);
+    const QString text = label->text();
+    auto centre = [&](qsizetype index) {
+        return metrics.horizontalAdvance(text.left(index))
+            + metrics.horizontalAdvance(text.at(index)) / 2;
+    };
+    const qsizetype red = text.indexOf(QChar(0xFF32));
+    const qsizetype green = text.indexOf(QChar(0xFF27));
+    if (red < 0 || green <= red) {
+        return;
+    }
+    font.setLetterSpacing(QFont::AbsoluteSpacing,
+        (boxStep - (centre(green) - centre(red))) / static_cast<qreal>(green - red));
+    label->setFont(font);
+}
+
 template <class Control>
 Control* Place(QWidget* form, const char* name, int left, int top, int width, int height)
 {
@@ -124,6 +146,7 @@ TForm1::TForm1(QWidget* parent)
     Label2->setFont(largeBold);
     Label2->setText(ToQString(Sjis("　Ｒ　 　Ｇ　 　Ｂ")));
     Label2->setAccessibleName(Label2->text());
+    AlignOverBoxes(Label2, 40);
 
     struct PictureButton
     {

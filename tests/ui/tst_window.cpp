@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -56,6 +57,7 @@ private slots:
     void texts();
     void fonts_data();
     void fonts();
+    void rgbHeadingStandsOverBoxes();
     void settingsFileBesideProgram();
 
     void tabOrder();
@@ -285,6 +287,27 @@ void TstWindow::fonts()
     const QString used = QFontInfo(font).family();
     QVERIFY2(used.contains(QStringLiteral("IPA")) || used.contains(QStringLiteral("CJK")),
         qPrintable(used));
+}
+
+void TstWindow::rgbHeadingStandsOverBoxes()
+{
+    // Whatever face stands in, the heading's letters stay inside the label, each over its box.
+    const QFontMetricsF metrics(Form().Label2->font());
+    const QString text = Form().Label2->text();
+    QVERIFY(metrics.horizontalAdvance(text) <= Form().Label2->width());
+    const struct
+    {
+        QChar letter;
+        TEdit* box;
+    } letters[] = { { QChar(0xFF32), Form().Edit2 }, { QChar(0xFF27), Form().Edit3 },
+        { QChar(0xFF22), Form().Edit4 } };
+    for (const auto& [letter, box] : letters) {
+        const qsizetype index = text.indexOf(letter);
+        const qreal centre = Form().Label2->x() + metrics.horizontalAdvance(text.left(index))
+            + metrics.horizontalAdvance(letter) / 2;
+        QVERIFY2(centre > box->x() + 4 && centre < box->x() + box->width() - 4,
+            qPrintable(QString("%1 at %2").arg(letter).arg(centre)));
+    }
 }
 
 void TstWindow::settingsFileBesideProgram()
