@@ -59,7 +59,7 @@ const SettingsFile& File()
 
 // The baseline: every call reads and parses the whole file again.
 DWORD ReadAndParseEachTime(const char* section, const char* key, const char* def, char* buffer,
-                           DWORD size, const char* path)
+    DWORD size, const char* path)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
@@ -73,15 +73,14 @@ DWORD ReadAndParseEachTime(const char* section, const char* key, const char* def
     return static_cast<DWORD>(length);
 }
 
-template <auto Get>
-void LoadAllEntries(benchmark::State& state)
+template <auto Get> void LoadAllEntries(benchmark::State& state)
 {
     const SettingsFile& file = File();
     char buffer[1024];
     for (auto _ : state) {
         for (const std::string& key : file.Keys()) {
-            const DWORD length = Get("Usercolor", key.c_str(), "", buffer, sizeof buffer,
-                                     file.Path().c_str());
+            const DWORD length =
+                Get("Usercolor", key.c_str(), "", buffer, sizeof buffer, file.Path().c_str());
             if (length == 0)
                 state.SkipWithError("entry missing");
             benchmark::DoNotOptimize(buffer);

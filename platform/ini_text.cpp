@@ -126,8 +126,8 @@ std::optional<KeyLine> KeyLineAt(const std::string& text, const Line& line)
 
 std::string_view ValueOf(const std::string& text, const KeyLine& key)
 {
-    std::string_view value = TrimBlanks(
-        std::string_view(text).substr(key.equals + 1, key.line.end - key.equals - 1));
+    std::string_view value =
+        TrimBlanks(std::string_view(text).substr(key.equals + 1, key.line.end - key.equals - 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
         && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -201,8 +201,8 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
     Fold(TrimSpaces(key), wanted);
     const std::uint64_t hash = Hash(wanted);
     // Entries of one hash are in file order, so the first that really matches is the first key.
-    auto it = std::lower_bound(found->keys.begin(), found->keys.end(),
-                               std::pair<std::uint64_t, std::size_t>(hash, 0));
+    auto it = std::lower_bound(
+        found->keys.begin(), found->keys.end(), std::pair<std::uint64_t, std::size_t>(hash, 0));
     for (; it != found->keys.end() && it->first == hash; ++it) {
         const auto keyLine = KeyLineAt(text_, LineAt(text_, it->second));
         Fold(keyLine->name, folded);
@@ -212,8 +212,8 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
     return std::nullopt;
 }
 
-std::optional<std::string> IniText::WithValue(std::string_view section, std::string_view key,
-                                              std::string_view value) const
+std::optional<std::string> IniText::WithValue(
+    std::string_view section, std::string_view key, std::string_view value) const
 {
     const std::string_view sectionName = TrimSpaces(section);
     const std::string_view keyName = TrimSpaces(key);
@@ -244,8 +244,8 @@ std::optional<std::string> IniText::WithValue(std::string_view section, std::str
             continue;
         // Only the value changes: the line keeps its text up to "=" and the blanks after it, and
         // ends with CR LF.
-        const std::string_view rest
-            = std::string_view(text_).substr(keyLine->equals + 1, line.end - keyLine->equals - 1);
+        const std::string_view rest =
+            std::string_view(text_).substr(keyLine->equals + 1, line.end - keyLine->equals - 1);
         std::size_t lead = 0;
         while (lead < rest.size() && IsBlank(rest[lead]))
             ++lead;

@@ -31,8 +31,8 @@ public:
     /// The file text with key in section set to value (created after the section's last key line,
     /// or with a new section at the end); every other byte is kept. nullopt when the key already
     /// holds exactly that value, so nothing needs writing.
-    std::optional<std::string> WithValue(std::string_view section, std::string_view key,
-                                         std::string_view value) const;
+    std::optional<std::string> WithValue(
+        std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
     struct Section

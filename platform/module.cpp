@@ -60,7 +60,7 @@ BOOL MoveFileExA(const char* from, const char* to, DWORD flags)
     if (errno != EINVAL && errno != ENOSYS)
         return 0;
     // The file system cannot rename without replacing in one step: check first.
-    struct stat st {};
+    struct stat st = {};
     if (lstat(to, &st) == 0 || errno != ENOENT)
         return 0;
     return rename(from, to) == 0;

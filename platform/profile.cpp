@@ -113,7 +113,7 @@ Loaded Load(const char* path)
 {
     timespec lookedAt {};
     clock_gettime(CLOCK_REALTIME, &lookedAt);
-    struct stat st {};
+    struct stat st = {};
     if (stat(path, &st) != 0)
         return { errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unusable,
             nullptr, st };
@@ -159,7 +159,7 @@ DWORD CopyOut(std::string_view text, char* buffer, DWORD size)
 std::optional<std::string> ResolveLinks(std::string path)
 {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
+        struct stat st = {};
         if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
         std::string target(256, '\0');
@@ -215,8 +215,8 @@ bool ReplaceFile(const std::string& target, std::string_view content, const stru
     const std::string directory = slash == std::string::npos ? "."
         : slash == 0                                         ? "/"
                                                              : target.substr(0, slash);
-    const std::string base
-        = (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
+    const std::string base =
+        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
 
     std::string temporary;
     int fd = -1;
@@ -255,8 +255,8 @@ bool ReplaceFile(const std::string& target, std::string_view content, const stru
 
 } // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def,
-                               char* buffer, DWORD size, const char* path)
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* buffer,
+    DWORD size, const char* path)
 {
     if (!buffer || size == 0)
         return 0;
@@ -276,8 +276,8 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     return CopyOut(fallback, buffer, size);
 }
 
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* path)
+BOOL WritePrivateProfileStringA(
+    const char* section, const char* key, const char* value, const char* path)
 {
     if (!section || !key || !value || !path || !*path)
         return 0;
@@ -292,8 +292,8 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     const bool exists = file.state == FileState::Present;
     if (exists && IsUtf16(file.text->Text()))
         return 0;
-    std::optional<std::string> content
-        = exists ? file.text->WithValue(section, key, value) : IniText({}).WithValue(section, key, value);
+    std::optional<std::string> content = exists ? file.text->WithValue(section, key, value)
+                                                : IniText({}).WithValue(section, key, value);
     if (!content)
         return 1; // the key already holds this value
     // A write-protected file stays as it is, though the directory would allow replacing it.
@@ -303,7 +303,7 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
         return 0;
 
     // The new text is what a next call would parse; it is checked against the file as usual.
-    struct stat st {};
+    struct stat st = {};
     cache.valid = stat(target->c_str(), &st) == 0;
     cache.settled = false;
     cache.identity = IdentityOf(st);

@@ -61,10 +61,11 @@ struct Got
 };
 
 Got Get(const char* section, const char* key, const char* def, const std::string& path,
-        DWORD size = 260)
+    DWORD size = 260)
 {
     std::vector<char> buffer(size + 1, '#');
-    const DWORD count = GetPrivateProfileStringA(section, key, def, buffer.data(), size, path.c_str());
+    const DWORD count =
+        GetPrivateProfileStringA(section, key, def, buffer.data(), size, path.c_str());
     return { std::string(buffer.data()), count };
 }
 
@@ -294,9 +295,9 @@ TEST_F(Profile, ReadsBackWhatItWrote)
 {
     for (int i = 1; i <= 40; ++i) {
         const std::string key = std::to_string(i);
-        ASSERT_EQ(WritePrivateProfileStringA("Usercolor", key.c_str(), ("v" + key).c_str(),
-                                             m_path.c_str()),
-                  1);
+        ASSERT_EQ(WritePrivateProfileStringA(
+                      "Usercolor", key.c_str(), ("v" + key).c_str(), m_path.c_str()),
+            1);
     }
     for (int i = 40; i >= 1; --i) {
         const std::string key = std::to_string(i);
@@ -392,7 +393,7 @@ TEST_F(Profile, WritesThroughALinkKeepingPermissions)
     ASSERT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 1);
     EXPECT_TRUE(fs::is_symlink(m_path));
     EXPECT_EQ(ReadBytes(target), "[S]\r\nk=w\r\n");
-    struct stat st {};
+    struct stat st = {};
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
@@ -430,7 +431,7 @@ TEST_F(Profile, SeesChangesByOtherPrograms)
     // A settled file rewritten in place with its modification time put back.
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(Get("S", "k", "d", m_path).text, "2");
-    struct stat st {};
+    struct stat st = {};
     ASSERT_EQ(stat(m_path.c_str(), &st), 0);
     const int fd = open(m_path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
