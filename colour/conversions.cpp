@@ -32,10 +32,15 @@ std::string ColorToHex(TColor color)
 
 void SplitHexToRgb(const std::string& text, const RgbReceiver& receiver)
 {
+    // Each piece is "$" and up to two bytes from position at; all three are cut before any is read.
     const auto piece = [&](std::size_t at) {
-        return at < text.size() ? text.substr(at, 2) : std::string();
+        std::string p(1, '$');
+        if (at < text.size()) {
+            p.append(text, at, 2);
+        }
+        return p;
     };
-    const std::string pieces[] = { "$" + piece(0), "$" + piece(2), "$" + piece(4) };
+    const std::string pieces[] = { piece(0), piece(2), piece(4) };
     const RgbComponent components[] = { RgbComponent::Red, RgbComponent::Green,
         RgbComponent::Blue };
     for (int i = 0; i < 3; ++i) {
