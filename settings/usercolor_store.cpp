@@ -1,13 +1,12 @@
 #include "settings/usercolor_store.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string_view>
-#include <unordered_map>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,132 +14,50 @@
 
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
+#include "platform/ini_text.h"
 #include "platform/module.h"
 #include "settings/inibrel.h"
 #include "settings/profile_file.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // The longest value a profile read hands back (its buffer holds 1024 bytes with the zero).
 constexpr std::size_t MaxReadLength = 1023;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\v';
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text)
-{
-    std::string lowered(text);
-    for (char& c : lowered) {
-        c = LowerAscii(c);
-    }
-    return lowered;
-}
-
-/// One section of a settings file read in a single pass, with the values as a profile read of
-/// each key would return them. Reading the file once instead of once per key keeps loading and
-/// deleting fast with thousands of stored colours.
+/// The user colour section of a settings file read in one pass, giving each key's value as a
+/// profile read of that key would. Reading the file once instead of once per key keeps loading
+/// and deleting quick with thousands of stored colours.
 class SectionSnapshot
 {
 public:
+    explicit SectionSnapshot(std::string bytes) : m_text(std::move(bytes)) { }
+
     /// The value of key, or an empty text when the section has no such key.
     std::string Value(const std::string& key) const
     {
-        const auto found = m_values.find(LowerAscii(key));
-        return found == m_values.end() ? std::string() : found->second;
+        const std::optional<std::string_view> value = m_text.Find(UserColorSection, key);
+        if (!value) {
+            return std::string();
+        }
+        const std::string_view text = value->substr(0, value->find('\0'));
+        return std::string(text.substr(0, std::min(text.size(), MaxReadLength)));
     }
 
-    /// The highest key from 1 to limit that is written in plain decimal, 0 when there is none.
-    std::int32_t HighestNumberedKey(std::int32_t limit) const
+    /// The highest numbered entry key from 1 to limit that the section holds, 0 when none.
+    std::int32_t HighestEntryKey(std::int32_t limit) const
     {
-        std::int32_t highest = 0;
-        for (const auto& [key, value] : m_values) {
-            if (key.empty() || key.size() > 9 || key.front() == '0') {
-                continue;
-            }
-            std::int32_t number = 0;
-            bool digits = true;
-            for (char c : key) {
-                digits = digits && c >= '0' && c <= '9';
-                number = digits ? number * 10 + (c - '0') : 0;
-            }
-            if (digits && number <= limit && number > highest) {
-                highest = number;
+        for (std::int32_t i = limit; i >= 1; --i) {
+            if (m_text.Find(UserColorSection, IntToStr(i))) {
+                return i;
             }
         }
-        return highest;
-    }
-
-    /// Parses text the way the profile read does: lines end at CR LF, LF or CR; blanks around
-    /// lines, names and values are ignored; a header runs from "[" to the first "]"; names match
-    /// without regard to ASCII case; only the first section with the name counts and in it the
-    /// first line of a key; ";" lines are invisible; one pair of like quotes is taken off a value.
-    static SectionSnapshot Parse(std::string_view text, std::string_view section)
-    {
-        SectionSnapshot snapshot;
-        const std::string wanted = LowerAscii(section);
-        enum { Before, Inside, After } state = Before;
-        std::size_t pos = 0;
-        while (pos < text.size() && state != After) {
-            std::size_t end = text.find_first_of("\r\n", pos);
-            if (end == std::string_view::npos) {
-                end = text.size();
-            }
-            const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-            pos = end + 1;
-            if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') {
-                ++pos;
-            }
-            if (line.empty() || line.front() == ';') {
-                continue;
-            }
-            if (line.front() == '[') {
-                std::string_view name = line.substr(1);
-                name = name.substr(0, name.find(']'));
-                const bool match = LowerAscii(TrimBlanks(name)) == wanted;
-                if (state == Inside) {
-                    state = After;
-                } else if (match) {
-                    state = Inside;
-                }
-                continue;
-            }
-            const std::size_t equals = line.find('=');
-            if (state != Inside || equals == std::string_view::npos) {
-                continue;
-            }
-            std::string key = LowerAscii(TrimBlanks(line.substr(0, equals)));
-            std::string_view value = TrimBlanks(line.substr(equals + 1));
-            if (value.size() >= 2 && value.front() == value.back()
-                && (value.front() == '"' || value.front() == '\'')) {
-                value = value.substr(1, value.size() - 2);
-            }
-            // A read counts the value's length in 16 bits, then cuts it to its buffer.
-            value = value.substr(0, std::min<std::size_t>(value.size() & 0xFFFF, MaxReadLength));
-            snapshot.m_values.emplace(std::move(key), std::string(value));
-        }
-        return snapshot;
+        return 0;
     }
 
 private:
-    std::unordered_map<std::string, std::string> m_values;
+    IniText m_text;
 };
 
 enum class FileRead { Read, Missing, Failed };
@@ -148,18 +65,20 @@ enum class FileRead { Read, Missing, Failed };
 FileRead ReadWholeFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        struct stat info;
-        return ::stat(path.c_str(), &info) != 0 && errno == ENOENT ? FileRead::Missing
-                                                                   : FileRead::Failed;
+    if (!S_ISREG(info.st_mode) || !in) {
+        return FileRead::Failed;
     }
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return in.bad() ? FileRead::Failed : FileRead::Read;
 }
 
 /// The section in one read, when the settings file can be taken in a single pass here: values
-/// stored bare (no fence) in a file that is not UTF-16. Otherwise every key is read on its own.
+/// stored bare (no fence) in a readable file that is not UTF-16. Otherwise each key is read alone.
 std::optional<SectionSnapshot> TakeSnapshot(TIniBrel& ini)
 {
     if (ini.Fence() != fnNone) {
@@ -172,7 +91,7 @@ std::optional<SectionSnapshot> TakeSnapshot(TIniBrel& ini)
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
         return std::nullopt;
     }
-    return SectionSnapshot::Parse(bytes, UserColorSection);
+    return SectionSnapshot(std::move(bytes));
 }
 
 /// The number of entries that a stored count stands for: the count itself up to MaxUserColors;
@@ -182,15 +101,14 @@ std::int32_t UsableCount(std::int32_t stored, const std::optional<SectionSnapsho
     if (stored <= MaxUserColors) {
         return stored;
     }
-    return snapshot ? snapshot->HighestNumberedKey(MaxUserColors) : 0;
+    return snapshot ? snapshot->HighestEntryKey(MaxUserColors) : 0;
 }
 
-/// A settings-file-like object on a temporary path, writing as IniBrel1 does.
+/// A settings component on a temporary path, writing as the given one does.
 class TemporaryIni
 {
 public:
-    TemporaryIni(const TIniBrel& like, const std::string& path)
-        : m_ini(nullptr)
+    TemporaryIni(const TIniBrel& like, const std::string& path) : m_ini(nullptr)
     {
         m_ini.SetDefaultDir(ddNone);
         m_ini.SetFence(like.Fence());
@@ -202,15 +120,15 @@ private:
     TIniBrel m_ini;
 };
 
-mode_t NewFileMode(const std::string& path)
+/// The file a replacement must go to: a symbolic link is followed, so the link stays.
+std::string LinkTarget(const std::string& path)
 {
-    struct stat info;
-    if (::stat(path.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
+    std::error_code error;
+    if (!fs::is_symlink(path, error)) {
+        return path;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    const fs::path target = fs::weakly_canonical(path, error);
+    return error ? path : target.string();
 }
 
 bool WriteAll(int fd, const std::string& bytes)
@@ -229,20 +147,45 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
-/// Builds the settings file's next content in a temporary file beside it, then puts it in place
+/// Gives the new file the old one's owner and permission bits, or 0666 less umask.
+bool TakeOverMode(int fd, const struct stat* old)
+{
+    if (!old) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return ::fchmod(fd, 0666 & ~mask) == 0;
+    }
+    if (::geteuid() == 0 && (old->st_uid != 0 || old->st_gid != ::getegid())) {
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
+            // Best effort: the content matters more than the owner.
+        }
+    }
+    return ::fchmod(fd, old->st_mode & 07777) == 0;
+}
+
+/// Builds the settings file's next content in a temporary file beside it and puts it in place
 /// with one rename, so the file is either the old one or the new one, never a mix. The temporary
 /// starts with `bytes`; `edit`, when given, then changes it through profile writes. Any failure
-/// removes the temporary and throws the write error for path.
-void ReplaceInOneStep(
-    const TIniBrel& ini, const std::string& bytes, const std::function<void(TIniBrel&)>& edit)
+/// removes the temporary and throws the write error for the settings file's path. As with every
+/// profile write, a write-protected file is not replaced.
+void ReplaceInOneStep(const TIniBrel& ini, const std::string& bytes,
+                      const std::function<void(TIniBrel&)>& edit)
 {
-    const std::string path = ini.Path();
-    std::string name = path + ".new-XXXXXX";
+    const std::string& path = ini.Path();
+    const std::string target = LinkTarget(path);
+    struct stat old;
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (target.empty()
+        || (exists
+            && (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))) {
+        throw WriteError(path);
+    }
+    std::string name = target + ".new-XXXXXX";
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
         throw WriteError(path);
     }
-    bool ok = ::fchmod(fd, NewFileMode(path)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = TakeOverMode(fd, exists ? &old : nullptr) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     try {
         if (ok && edit) {
@@ -252,10 +195,17 @@ void ReplaceInOneStep(
     } catch (const Exception&) {
         ok = false;
     }
-    ok = ok && ReplaceFileHook()(name.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    ok = ok && ReplaceFileHook()(name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     if (!ok) {
         ::unlink(name.c_str());
         throw WriteError(path);
+    }
+    // Make the rename itself durable; the new content is in place whatever this gives.
+    const fs::path directory = fs::path(target).parent_path();
+    const int directoryFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (directoryFd >= 0) {
+        ::fsync(directoryFd);
+        ::close(directoryFd);
     }
 }
 

@@ -290,7 +290,10 @@ void TstUserColors::registers()
     } else if (!typed.isEmpty()) {
         box->setFocus();
         box->lineEdit()->selectAll();
-        QTest::keyClicks(box, typed);
+        // Key events carrying the text, as an input method delivers Japanese.
+        for (const QChar c : typed) {
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
     }
     const std::string name = box->Text();
     QTest::mouseClick(m_form->Button4, Qt::LeftButton);
