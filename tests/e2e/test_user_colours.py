@@ -18,14 +18,26 @@ DELETED = b"[Usercolor]\r\nUsercolcnt=0\r\n"
 
 
 class UserColourTest(unittest.TestCase):
-    def swatch(self, program):
-        return program.pixel(*e2e.centre("Shape1"))
+    def assertSwatch(self, program, colour):
+        """The swatch's middle shows colour on the screen (waiting for the repaint)."""
+        seen = []
+
+        def probe():
+            seen.append(program.pixel(*e2e.centre("Shape1")))
+            return seen[-1] == colour
+
+        try:
+            e2e.wait_until(f"the swatch to show {colour}", probe, timeout=5, interval=0.1)
+        except e2e.E2EError:
+            pass
+        self.assertEqual(seen[-1], colour)
 
     def test_register_restart_show_and_delete(self):
         with e2e.Desktop() as desktop:
             program = e2e.Program(desktop, os.environ["TINTORA_BINARY"])
 
-            # First run: FF8000 and colour -> RGB, then register it under a name.
+            # First run: FF8000 and colour -> RGB shows it, but a typed code is no colour made
+            # by the program, so registering it is refused.
             program.start()
             self.assertEqual(program.boxes(), CLEARED)
             program.click_text("Edit1")
@@ -33,17 +45,30 @@ class UserColourTest(unittest.TestCase):
             program.click_control("Button1")
             shown = dict(CLEARED, Edit1="FF8000", Edit2="255", Edit3="128", Edit4="0")
             self.assertEqual(program.wait_boxes(shown), shown)
-            self.assertEqual(self.swatch(program), ORANGE)
-            self.assertIsNone(program.settings(), "nothing written before registering")
+            self.assertSwatch(program, ORANGE)
 
             program.click_text("ComboBox2")
             desktop.key("ctrl+a")
             desktop.type(NAME)
+            named = dict(shown, ComboBox2=NAME)
+            self.assertEqual(program.wait_boxes(named), named)
+            program.click_control("Button4")
+            box = desktop.wait_window("Tintora")
+            self.assertIn("色を表示してから登録してね", desktop.dialog_texts())
+            desktop.key("Return")
+            desktop.window_gone(box)
+            self.assertIsNone(program.settings(), "a refused register writes nothing")
+
+            # RGB values -> colour with an empty HEX box makes the code; now it registers.
+            program.click_text("Edit1")
+            desktop.key("ctrl+a", "BackSpace")
+            program.click_control("Button2")
+            self.assertEqual(program.wait_boxes(named), named)
             program.click_control("Button4")
             e2e.wait_until("the register command to write", program.settings)
             self.assertEqual(program.settings_bytes(), REGISTERED)
-            self.assertEqual(program.wait_boxes(dict(shown, ComboBox2=NAME)),
-                             dict(shown, ComboBox2=NAME))
+            self.assertEqual(program.boxes(), named)
+            self.assertSwatch(program, ORANGE)
             written = program.settings()
             self.assertEqual(program.close_with_alt_f4(), 0, program.output())
             self.assertEqual(program.settings(), written, "closing writes nothing")
@@ -51,28 +76,26 @@ class UserColourTest(unittest.TestCase):
             # Second run: the name is listed; pick it, double-click the text field to show it.
             program.start()
             self.assertEqual(program.boxes(), CLEARED)
-            self.assertEqual(self.swatch(program), WHITE)
+            self.assertSwatch(program, WHITE)
             self.assertEqual(program.items("ComboBox2"), [NAME])
             left, top, width, height = e2e.LAYOUT["ComboBox2"]
             program.click_at(left + width - 8, top + height // 2)  # the arrow opens the list
             desktop.click(*program.item_node("ComboBox2", NAME).centre())
             self.assertEqual(program.wait_boxes({"ComboBox2": NAME})["ComboBox2"], NAME)
             program.click_text("ComboBox2", count=2)
-            self.assertEqual(program.wait_boxes(dict(shown, ComboBox2=NAME)),
-                             dict(shown, ComboBox2=NAME))
-            self.assertEqual(self.swatch(program), ORANGE)
+            self.assertEqual(program.wait_boxes(named), named)
+            self.assertSwatch(program, ORANGE)
             self.assertEqual(program.settings(), written, "showing writes nothing")
 
             # Delete it: the warning box's default button is Yes, so Enter confirms.
             program.click_control("Button5")
-            box = e2e.wait_until("the warning box", lambda: desktop.run(
-                ["xdotool", "search", "--onlyvisible", "--name", "^警告$"], check=False).split())
-            desktop.xdotool("windowactivate", "--sync", box[0])
+            desktop.wait_window("警告")
+            self.assertIn("表示しているユーザカラーを削除しますよ", desktop.dialog_texts())
             desktop.key("Return")
             e2e.wait_until("the delete command to write",
                            lambda: program.settings_bytes() == DELETED)
             self.assertEqual(program.wait_boxes(CLEARED), CLEARED)
-            self.assertEqual(self.swatch(program), WHITE)
+            self.assertSwatch(program, WHITE)
             self.assertEqual(program.items("ComboBox2"), [])
             self.assertEqual(program.close_with_alt_f4(), 0, program.output())
             self.assertEqual(program.settings_bytes(), DELETED)

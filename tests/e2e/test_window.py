@@ -23,8 +23,11 @@ class WindowTest(unittest.TestCase):
             before = program.settings()
             program.start()
 
+            # The window manager draws its own frame, so of the outer size 311 x 222 the client
+            # area is what remains inside a sizeable frame (4-pixel borders, 19-pixel caption).
             frame_x, frame_y, _, _ = program.frame_geometry()
             self.assertEqual((frame_x, frame_y), (197, 107), "window's top-left corner")
+            self.assertEqual(program.client_geometry()[2:], (303, 195), "client area's size")
 
             # The swatch covers 65 x 73 client pixels from (8, 40): a black line one pixel wide
             # round a white fill, with the window's background just outside it.

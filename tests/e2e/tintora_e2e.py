@@ -6,12 +6,15 @@ Everything started here is stopped again when the `Desktop` context ends, whatev
 """
 
 import os
+import re
 import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+import warnings
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINDOW_TITLE = "Tintora Ver 1.1"
@@ -95,6 +98,7 @@ class Desktop:
         self.tmp = None
         self.env = None
         self._atspi = None
+        self._logs = []
 
     # -- setting up and tearing down --------------------------------------------------------
 
@@ -106,14 +110,72 @@ class Desktop:
             raise
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, kind, value, traceback):
+        if kind is not None:
+            self._report()
         self.close()
         return False
+
+    def _report(self):
+        """On a failure: which windows were open, and what the program printed."""
+        try:
+            ids = self.run(["xdotool", "search", "--onlyvisible", "--name", ""], check=False)
+            names = [self.run(["xdotool", "getwindowname", i], check=False).strip()
+                     for i in ids.split()]
+            print("open windows:", [n for n in names if n], file=sys.stderr)
+            if self._atspi is not None:
+                print("dialog texts:", self.dialog_texts(), file=sys.stderr)
+            path = os.path.join(self.tmp, "program.log")
+            if os.path.exists(path):
+                with open(path, "rb") as f:
+                    print("program output:", f.read().decode(errors="replace"), file=sys.stderr)
+        except Exception as error:
+            print("no report:", error, file=sys.stderr)
+
+    def wait_window(self, title, timeout=10.0):
+        """Waits for a shown window of the exact title, activates it and returns its id."""
+        pattern = "^" + re.escape(title) + "$"
+        found = wait_until(f'the window "{title}"', lambda: self.run(
+            ["xdotool", "search", "--onlyvisible", "--name", pattern], check=False).split(),
+            timeout=timeout)
+        self.xdotool("windowactivate", "--sync", found[0])
+        return found[0]
+
+    def window_gone(self, window, timeout=10.0):
+        wait_until(f"window {window} to close", lambda: self.run(
+            ["xwininfo", "-id", window], check=False).find("IsViewable") < 0, timeout=timeout)
+
+    def dialog_texts(self):
+        """Names of what the program's other top-level windows (its boxes) show."""
+        texts = []
+
+        def walk(node, depth):
+            if node is None or depth > 8:
+                return
+            if node.get_name():
+                texts.append(node.get_name())
+            for i in range(node.get_child_count()):
+                walk(node.get_child_at_index(i), depth + 1)
+
+        desktop = self._atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            for j in range(app.get_child_count() if app is not None else 0):
+                top = app.get_child_at_index(j)
+                if top is not None and top.get_name() != WINDOW_TITLE:
+                    walk(top, 0)
+        return texts
 
     def close(self):
         for process in reversed(self.processes):
             _stop(process)
+            for stream in (process.stdout, process.stderr):
+                if stream is not None:
+                    stream.close()
         self.processes.clear()
+        for log in self._logs:
+            log.close()
+        self._logs.clear()
         if self.tmp is not None:
             shutil.rmtree(self.tmp, ignore_errors=True)
             self.tmp = None
@@ -128,6 +190,7 @@ class Desktop:
     def _start(self):
         self.tmp = tempfile.mkdtemp(prefix="tintora-e2e-")
         self._log = open(os.path.join(self.tmp, "desktop.log"), "wb")
+        self._logs.append(self._log)
         runtime = os.path.join(self.tmp, "runtime")
         helpers_home = os.path.join(self.tmp, "helpers-home")
         os.mkdir(runtime, 0o700)
@@ -209,9 +272,11 @@ class Desktop:
         if self._atspi is None:
             os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
             os.environ["DISPLAY"] = self.env["DISPLAY"]
-            import gi
-            gi.require_version("Atspi", "2.0")
-            from gi.repository import Atspi
+            with warnings.catch_warnings():  # gi's importer predates exec_module
+                warnings.simplefilter("ignore", ImportWarning)
+                import gi
+                gi.require_version("Atspi", "2.0")
+                from gi.repository import Atspi
             Atspi.init()
             self._atspi = Atspi
         return self._atspi
@@ -275,6 +340,7 @@ class Program:
         env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM="xcb",
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         self._output = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
+        self.desktop._logs.append(self._output)
         self.process = subprocess.Popen([self.path], cwd=self.home, env=env,
                                         stdout=self._output, stderr=self._output,
                                         start_new_session=True)
@@ -284,7 +350,7 @@ class Program:
             if self.process.poll() is not None:
                 raise E2EError(f"the program ended at start with status {self.process.returncode}")
             found = self.desktop.run(["xdotool", "search", "--onlyvisible", "--name",
-                                      "^" + WINDOW_TITLE.replace(".", "\\.") + "$"],
+                                      "^" + re.escape(WINDOW_TITLE) + "$"],
                                      check=False).split()
             return found[0] if found else None
 
