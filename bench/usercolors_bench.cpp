@@ -1,5 +1,6 @@
 // Start-up and delete with many stored user colours, on Qt's offscreen platform.
-// StartUp/N: creating the window, which loads N stored colours into the list and the drop-down.
+// StartUp/N: creating the window, which loads N stored colours into the list and the drop-down;
+// StartUpShown/N also shows it and handles its first events.
 // Delete/N: the delete command on the first of N stored colours (question answered with Yes),
 // which rewrites the settings file and reloads the list.
 
@@ -52,6 +53,24 @@ void StartUp(benchmark::State& state)
     std::remove(path.c_str());
 }
 BENCHMARK(StartUp)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The same, until the shown window has handled its first events (layout and first paint).
+void StartUpShown(benchmark::State& state)
+{
+    const std::string path = SettingsPath();
+    StoreColours(path, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        form.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(StartUpShown)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void Delete(benchmark::State& state)
 {

@@ -32,7 +32,10 @@ constexpr std::size_t MaxReadLength = 1023;
 class SectionSnapshot
 {
 public:
-    explicit SectionSnapshot(std::string bytes) : m_text(std::move(bytes)) { }
+    explicit SectionSnapshot(std::string bytes)
+        : m_text(std::move(bytes))
+    {
+    }
 
     /// The value of key, or an empty text when the section has no such key.
     std::string Value(const std::string& key) const
@@ -108,7 +111,8 @@ std::int32_t UsableCount(std::int32_t stored, const std::optional<SectionSnapsho
 class TemporaryIni
 {
 public:
-    TemporaryIni(const TIniBrel& like, const std::string& path) : m_ini(nullptr)
+    TemporaryIni(const TIniBrel& like, const std::string& path)
+        : m_ini(nullptr)
     {
         m_ini.SetDefaultDir(ddNone);
         m_ini.SetFence(like.Fence());
@@ -168,8 +172,8 @@ bool TakeOverMode(int fd, const struct stat* old)
 /// starts with `bytes`; `edit`, when given, then changes it through profile writes. Any failure
 /// removes the temporary and throws the write error for the settings file's path. As with every
 /// profile write, a write-protected file is not replaced.
-void ReplaceInOneStep(const TIniBrel& ini, const std::string& bytes,
-                      const std::function<void(TIniBrel&)>& edit)
+void ReplaceInOneStep(
+    const TIniBrel& ini, const std::string& bytes, const std::function<void(TIniBrel&)>& edit)
 {
     const std::string& path = ini.Path();
     const std::string target = LinkTarget(path);
@@ -177,7 +181,8 @@ void ReplaceInOneStep(const TIniBrel& ini, const std::string& bytes,
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (target.empty()
         || (exists
-            && (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))) {
+            && (!S_ISREG(old.st_mode)
+                || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))) {
         throw WriteError(path);
     }
     std::string name = target + ".new-XXXXXX";
@@ -202,7 +207,8 @@ void ReplaceInOneStep(const TIniBrel& ini, const std::string& bytes,
     }
     // Make the rename itself durable; the new content is in place whatever this gives.
     const fs::path directory = fs::path(target).parent_path();
-    const int directoryFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
+    const int directoryFd =
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (directoryFd >= 0) {
         ::fsync(directoryFd);
         ::close(directoryFd);
@@ -212,8 +218,10 @@ void ReplaceInOneStep(const TIniBrel& ini, const std::string& bytes,
 /// The file that writing the count and then keys 1..N into no file at all leaves behind.
 std::string FreshSectionBytes(const std::vector<std::string>& entries)
 {
-    std::string bytes = "[" + std::string(UserColorSection) + "]\r\n" + UserColorCountKey + "="
-        + IntToStr(static_cast<std::int32_t>(entries.size())) + "\r\n";
+    std::string bytes;
+    bytes.append("[").append(UserColorSection).append("]\r\n");
+    bytes.append(UserColorCountKey).append("=");
+    bytes.append(IntToStr(static_cast<std::int32_t>(entries.size()))).append("\r\n");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         bytes += IntToStr(static_cast<std::int32_t>(i + 1));
         bytes += '=';

@@ -82,7 +82,7 @@ void TstCommands::showsColour_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<QStringList>("before"); // HEX, R, G, B
-    QTest::addColumn<int>("dialog");         // -1: cancelled, else the colour chosen (0x00BBGGRR)
+    QTest::addColumn<int>("dialog"); // -1: cancelled, else the colour chosen (0x00BBGGRR)
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("swatch"); // 0x00BBGGRR
     QTest::addColumn<QString>("currentHex");
@@ -92,16 +92,17 @@ void TstCommands::showsColour_data()
     auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
 
     row("typed code") << int(ColourToRgb) << QStringList { "FF8000", "r", "g", "b" } << -1
-                      << QStringList { "FF8000", "255", "128", "0" } << 0x000080FF << "PREV" << "";
+                      << QStringList { "FF8000", "255", "128", "0" } << 0x000080FF << "PREV"
+                      << "";
     row("lower case code") << int(ColourToRgb) << QStringList { "ff8000", "r", "g", "b" } << -1
                            << QStringList { "ff8000", "255", "128", "0" } << 0x000080FF << "PREV"
                            << "";
-    row("four digits: blue fails") << int(ColourToRgb) << QStringList { "FF80", "r", "g", "b" } << -1
-                                   << QStringList { "FF80", "255", "128", "b" } << 0x0080FF00
-                                   << "PREV" << error;
-    row("two digits: green fails") << int(ColourToRgb) << QStringList { "FF", "r", "g", "b" } << -1
-                                   << QStringList { "FF", "255", "g", "b" } << 0x00FF0000 << "PREV"
-                                   << error;
+    row("four digits: blue fails")
+        << int(ColourToRgb) << QStringList { "FF80", "r", "g", "b" } << -1
+        << QStringList { "FF80", "255", "128", "b" } << 0x0080FF00 << "PREV" << error;
+    row("two digits: green fails")
+        << int(ColourToRgb) << QStringList { "FF", "r", "g", "b" } << -1
+        << QStringList { "FF", "255", "g", "b" } << 0x00FF0000 << "PREV" << error;
     row("eight digits") << int(ColourToRgb) << QStringList { "FF8000AB", "r", "g", "b" } << -1
                         << QStringList { "FF8000AB", "255", "128", "0" } << 0x00AB0080 << "PREV"
                         << "";
@@ -111,21 +112,24 @@ void TstCommands::showsColour_data()
     row("not hexadecimal") << int(ColourToRgb) << QStringList { "GG0000", "r", "g", "b" } << -1
                            << QStringList { "GG0000", "r", "g", "b" } << 0 << "PREV"
                            << QString::fromStdString(Cp932ToUtf8(NotAnInteger("$GG")));
-    row("empty HEX, dialog OK") << int(ColourToRgb) << QStringList { "", "r", "g", "b" } << 0x00996633
-                                << QStringList { "336699", "51", "102", "153" } << 0x00996633
-                                << "336699" << "";
-    row("empty HEX, dialog cancelled") << int(ColourToRgb) << QStringList { "", "r", "g", "b" } << -1
-                                       << QStringList { "", "r", "g", "b" } << 0x00FFFFFF << "PREV"
-                                       << error;
+    row("empty HEX, dialog OK") << int(ColourToRgb) << QStringList { "", "r", "g", "b" }
+                                << 0x00996633 << QStringList { "336699", "51", "102", "153" }
+                                << 0x00996633 << "336699"
+                                << "";
+    row("empty HEX, dialog cancelled")
+        << int(ColourToRgb) << QStringList { "", "r", "g", "b" } << -1
+        << QStringList { "", "r", "g", "b" } << 0x00FFFFFF << "PREV" << error;
 
-    row("HEX box wins over R, G, B") << int(RgbToColour) << QStringList { "FF8000", "1", "2", "3" }
-                                     << -1 << QStringList { "FF8000", "255", "128", "0" }
-                                     << 0x000080FF << "PREV" << "";
+    row("HEX box wins over R, G, B")
+        << int(RgbToColour) << QStringList { "FF8000", "1", "2", "3" } << -1
+        << QStringList { "FF8000", "255", "128", "0" } << 0x000080FF << "PREV"
+        << "";
     row("007, +128, $FF") << int(RgbToColour) << QStringList { "", "007", "+128", "$FF" } << -1
                           << QStringList { "0780FF", "7", "128", "255" } << 0x00FF8007 << "0780FF"
                           << "";
     row("256, 0, 0") << int(RgbToColour) << QStringList { "", "256", "0", "0" } << -1
-                     << QStringList { "1000000", "16", "0", "0" } << 0 << "1000000" << "";
+                     << QStringList { "1000000", "16", "0", "0" } << 0 << "1000000"
+                     << "";
     row("-1, 0, 0") << int(RgbToColour) << QStringList { "", "-1", "0", "0" } << -1
                     << QStringList { "FFFFFFFF0000", "255", "255", "255" } << 0 << "FFFFFFFF0000"
                     << "";
@@ -137,15 +141,18 @@ void TstCommands::showsColour_data()
     row("12.5") << int(RgbToColour) << QStringList { "", "12.5", "0", "0" } << -1
                 << QStringList { "", "12.5", "0", "0" } << 0x00FFFFFF << "PREV"
                 << QString::fromStdString(Cp932ToUtf8(NotAnInteger("12.5")));
-    row("blank passes the empty check") << int(RgbToColour) << QStringList { "", "0", " ", "0" } << -1
-                                        << QStringList { "", "0", " ", "0" } << 0x00FFFFFF << "PREV"
-                                        << QString::fromStdString(Cp932ToUtf8(NotAnInteger(" ")));
+    row("blank passes the empty check")
+        << int(RgbToColour) << QStringList { "", "0", " ", "0" } << -1
+        << QStringList { "", "0", " ", "0" } << 0x00FFFFFF << "PREV"
+        << QString::fromStdString(Cp932ToUtf8(NotAnInteger(" ")));
 
-    row("dialog OK replaces the HEX box") << int(ColourDialog) << QStringList { "zz", "r", "g", "b" }
-                                          << 0x00996633 << QStringList { "336699", "51", "102", "153" }
-                                          << 0x00996633 << "336699" << "";
+    row("dialog OK replaces the HEX box")
+        << int(ColourDialog) << QStringList { "zz", "r", "g", "b" } << 0x00996633
+        << QStringList { "336699", "51", "102", "153" } << 0x00996633 << "336699"
+        << "";
     row("dialog cancelled") << int(ColourDialog) << QStringList { "zz", "r", "g", "b" } << -1
-                            << QStringList { "zz", "r", "g", "b" } << 0x00FFFFFF << "PREV" << "";
+                            << QStringList { "zz", "r", "g", "b" } << 0x00FFFFFF << "PREV"
+                            << "";
 }
 
 void TstCommands::showsColour()

@@ -153,7 +153,8 @@ void TstUserColors::loads_data()
         << QByteArrayList { "orange", "" } << 2 << QByteArray();
     QTest::newRow("count -3") << QByteArray("[Usercolor]\r\nUsercolcnt=-3\r\n1=AAAAAAa\r\n")
                               << QByteArrayList {} << -3 << QByteArray();
-    QTest::newRow("count 0x2") << QByteArray(Bytes("[Usercolor]\r\nUsercolcnt=0x2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n"))
+    QTest::newRow("count 0x2") << QByteArray(
+        Bytes("[Usercolor]\r\nUsercolcnt=0x2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n"))
                                << QByteArrayList { "a", "b" } << 2 << QByteArray();
     QTest::newRow("short entries")
         << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000\r\n2=FF80\r\n3=FF8000x\r\n")
@@ -207,18 +208,17 @@ void TstUserColors::doubleClickShows_data()
     QTest::addColumn<QByteArray>("box");
 
     const QByteArray error = Bytes(NotAnInteger("$"));
-    QTest::newRow("six digits and a name") << 0 << QStringList { "FF8000", "255", "128", "0" }
-                                           << 0x000080FF << QByteArray();
-    QTest::newRow("four bytes: blue fails") << 1 << QStringList { "FF80", "255", "128", "b" }
-                                            << 0x00FFFFFF << error;
-    QTest::newRow("Japanese name") << 2 << QStringList { "87CEEB", "135", "206", "235" }
-                                   << 0x00EBCE87 << QByteArray();
-    QTest::newRow("long code cut at byte 6") << 3 << QStringList { "100000", "16", "0", "0" }
-                                             << 0x00000010 << QByteArray();
+    QTest::newRow("six digits and a name")
+        << 0 << QStringList { "FF8000", "255", "128", "0" } << 0x000080FF << QByteArray();
+    QTest::newRow("four bytes: blue fails")
+        << 1 << QStringList { "FF80", "255", "128", "b" } << 0x00FFFFFF << error;
+    QTest::newRow("Japanese name")
+        << 2 << QStringList { "87CEEB", "135", "206", "235" } << 0x00EBCE87 << QByteArray();
+    QTest::newRow("long code cut at byte 6")
+        << 3 << QStringList { "100000", "16", "0", "0" } << 0x00000010 << QByteArray();
     QTest::newRow("empty entry") << 4 << QStringList { "", "r", "g", "b" } << 0x00FFFFFF << error;
-    QTest::newRow("nothing selected")
-        << -1 << QStringList { "", "r", "g", "b" } << 0x00FFFFFF
-        << Bytes(Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
+    QTest::newRow("nothing selected") << -1 << QStringList { "", "r", "g", "b" } << 0x00FFFFFF
+                                      << Bytes(Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
 }
 
 void TstUserColors::doubleClickShows()
@@ -266,10 +266,12 @@ void TstUserColors::registers_data()
     QTest::newRow("User Color") << QByteArray("FF8000") << "" << nameFirst << unchanged;
     QTest::newRow("user color")
         << QByteArray("FF8000") << "user color" << QByteArray()
-        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=FF8000user color\r\n");
+        << QByteArray(
+               "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=FF8000user color\r\n");
     QTest::newRow("Japanese name")
         << QByteArray("87CEEB") << QString::fromUtf8(u8"空色") << QByteArray()
-        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=87CEEB\x8B\xF3\x90\x46\r\n");
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3="
+                      "87CEEB\x8B\xF3\x90\x46\r\n");
     QTest::newRow("code longer than six digits")
         << QByteArray("1000000") << "sea" << QByteArray()
         << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=1000000sea\r\n");
@@ -346,7 +348,8 @@ void TstUserColors::deleteAsks()
         QCOMPARE(m_form->ComboBox2->ItemIndex(), 1);
         return;
     }
-    QCOMPARE(Stored(), std::string("[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=336699sea\r\n"));
+    QCOMPARE(
+        Stored(), std::string("[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=336699sea\r\n"));
     QCOMPARE(Items(), (std::vector<std::string> { "orange", "sea" }));
     QCOMPARE(*UserColorList, (TStringList { "FF8000orange", "336699sea" }));
     QCOMPARE(UserColorCount, 2);
