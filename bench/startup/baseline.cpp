@@ -23,7 +23,12 @@ template <typename W> W* Place(QWidget* parent, int left, int top, int width, in
 
 QFont Face(int pixels, bool bold)
 {
-    QFont font(QString::fromUtf8(u8"ＭＳ Ｐゴシック"));
+    const QString face = QString::fromUtf8(u8"ＭＳ Ｐゴシック");
+    // The face is not installed on Linux: the same Japanese proportional gothic stands in.
+    QFont::insertSubstitutions(face,
+        { QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+            QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic") });
+    QFont font(face);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
