@@ -1,6 +1,7 @@
 // The user colours: loaded at start, registered from CurrentHex under a typed name, shown by a
 // double-click, deleted after a warning. The file work is in settings/usercolor_store.
 
+#include <optional>
 #include <string>
 
 #include <QSignalBlocker>
@@ -58,12 +59,13 @@ void ShowLoaded(TComboBox& box, UserColorLoad&& load)
 void TForm1::FormCreate(QObject*)
 {
     UserColorLoad load = LoadUserColors(*IniBrel1);
-    const bool damaged = load.damaged;
-    const Exception damage = DamagedCountError(load);
+    const std::optional<Exception> damage =
+        load.damaged ? std::optional<Exception>(DamagedCountError(load)) : std::nullopt;
     ShowLoaded(*ComboBox2, std::move(load));
-    if (damaged) {
-        // The file stays as it is until the user registers or deletes.
-        throw damage;
+    if (damage) {
+        // What the section really holds is listed; the file stays as it is until the user
+        // registers or deletes, which store a count that matches it again.
+        throw *damage;
     }
 }
 
