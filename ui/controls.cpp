@@ -145,6 +145,10 @@ TComboBox::TComboBox(QWidget* parent)
     setCompleter(nullptr);
     setMaxVisibleItems(8);
     lineEdit()->installEventFilter(this);
+    // Qt selects the entry matching the typed text when Enter is pressed or the focus leaves;
+    // here only the user's choice in the list selects an entry.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
 
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_itemIndex = -1;

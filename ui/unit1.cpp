@@ -260,6 +260,10 @@ TForm1::TForm1(QWidget* parent)
 
 TForm1::~TForm1()
 {
+    // Controls destroyed after this point (focus leaving, entries removed) run no handler.
+    for (QObject* child : children()) {
+        disconnect(child, nullptr, this, nullptr);
+    }
     if (Form1 == this) {
         Form1 = nullptr;
     }

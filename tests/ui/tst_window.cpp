@@ -57,6 +57,7 @@ private slots:
     void texts();
     void fonts_data();
     void fonts();
+    void formCreateErrorShownBeforeWindowOpens();
     void rgbHeadingStandsOverBoxes();
     void settingsFileBesideProgram();
 
@@ -289,6 +290,37 @@ void TstWindow::fonts()
         qPrintable(used));
 }
 
+void TstWindow::formCreateErrorShownBeforeWindowOpens()
+{
+    // A count beyond any real list makes the load at creation report an error.
+    QFile settings(m_iniPath);
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[Usercolor]\r\nUsercolcnt=2000000\r\n1=FF8000orange\r\n");
+    settings.close();
+
+    std::vector<bool> windowShownAtBox;
+    BoxAnswerHook() = [&](const BoxRequest& request) {
+        m_boxes.push_back(request);
+        bool shown = false;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            shown |= window != m_form.get() && qobject_cast<TForm1*>(window) && window->isVisible();
+        }
+        windowShownAtBox.push_back(shown);
+        return idOK;
+    };
+    TForm1 form;
+    QFile::remove(m_iniPath);
+    QCOMPARE(m_boxes.size(), std::size_t(1));
+    QCOMPARE(m_boxes[0].kind, BoxRequest::Error);
+    QCOMPARE(windowShownAtBox, std::vector<bool> { false });
+
+    // The window opens all the same, with what the load had done.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.ComboBox2->ItemCount(), 1);
+    QCOMPARE(form.ComboBox2->Text(), std::string("User Color"));
+}
+
 void TstWindow::rgbHeadingStandsOverBoxes()
 {
     // Whatever face stands in, the heading's letters stay inside the label, each over its box.
@@ -392,6 +424,13 @@ void TstWindow::enterInEditOrDropDownPressesNothing()
     QTest::keyClick(names, Qt::Key_Return);
     QCOMPARE(names->ItemCount(), 64);
     QCOMPARE(names->ItemIndex(), -1);
+    QVERIFY(m_boxes.empty());
+    QCOMPARE(Form().Edit1->Text(), std::string());
+    // Nor does leaving the drop-down.
+    QTest::keyClick(names, Qt::Key_Tab);
+    QVERIFY(!names->hasFocus());
+    QCOMPARE(names->ItemIndex(), -1);
+    QCOMPARE(names->Text(), std::string("red"));
     QVERIFY(m_boxes.empty());
     QCOMPARE(Form().Edit1->Text(), std::string());
 }
