@@ -1,0 +1,112 @@
+// The user colour store on arbitrary settings files. Loading takes the section in one pass; what it
+// gives must equal reading every entry through the component, one key at a time. A registration
+// then keeps every stored entry and adds the new one at the end, and a deletion removes exactly the
+// chosen entry and keeps the others in their order.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "colour/exception.h"
+#include "colour/integer_text.h"
+#include "fuzz/fuzz_support.h"
+#include "settings/inibrel.h"
+#include "settings/usercolor_store.h"
+
+namespace {
+
+using namespace fuzz;
+
+// Above this stored count an input costs too much time per run to be worth checking.
+constexpr std::int32_t Largest = 3000;
+
+std::vector<std::string> OneAtATime(TIniBrel& ini, std::int32_t count)
+{
+    std::vector<std::string> entries;
+    for (std::int32_t i = 1; i <= count; ++i)
+        entries.push_back(ini.ReadFenced(UserColorSection, IntToStr(i), ""));
+    return entries;
+}
+
+// Entries whose text a write and a read give back unchanged (the read drops outer blanks and a
+// pair of like quotes, and ends a value at a NUL byte or a line end).
+bool Stable(const std::vector<std::string>& entries)
+{
+    for (const std::string& entry : entries) {
+        if (ReadBack(entry) != entry || HasLineEnd(entry))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider provider(data, size);
+    const int action = provider.ConsumeIntegralInRange<int>(0, 2);
+    const std::int32_t index = provider.ConsumeIntegralInRange<std::int32_t>(-1, 40);
+    const std::string name = CText(provider.ConsumeRandomLengthString(40));
+    const std::string before = provider.ConsumeRemainingBytesAsString();
+
+    Show("name", name);
+    Show("file", before);
+    static const std::string path = PrivateDirectory() + "/Tintora.ini";
+    WriteFile(path, before);
+    TIniBrel ini(nullptr);
+    ini.SetDefaultDir(ddNone);
+    ini.SetFence(fnNone);
+    ini.SetFileName(path);
+
+    const UserColorLoad load = LoadUserColors(ini);
+    FUZZ_CHECK(ReadFile(path) == before);
+    if (load.storedCount > Largest && !load.damaged)
+        return 0;
+    if (load.storedCount <= 0) {
+        FUZZ_CHECK(load.count == load.storedCount && load.entries.empty());
+    } else {
+        FUZZ_CHECK(load.count == static_cast<std::int32_t>(load.entries.size()));
+        if (!load.damaged)
+            FUZZ_CHECK(load.count == load.storedCount);
+        FUZZ_CHECK(load.entries == OneAtATime(ini, load.count));
+    }
+    if (load.storedCount < 0 || load.storedCount > Largest)
+        return 0;
+
+    const bool utf16 = before.size() >= 2 && before[0] == '\xFF' && before[1] == '\xFE';
+    if (action == 1) {
+        const std::string entry = "0A0B0C" + name;
+        try {
+            FUZZ_CHECK(RegisterUserColor(ini, entry) == load.count + 1);
+        } catch (const Exception&) {
+            FUZZ_CHECK(utf16 && ReadFile(path) == before);
+            return 0;
+        }
+        FUZZ_CHECK(!utf16);
+        const UserColorLoad after = LoadUserColors(ini);
+        Show("written", ReadFile(path));
+        FUZZ_CHECK(after.count == load.count + 1);
+        std::vector<std::string> expected = load.entries;
+        expected.push_back(ReadBack(entry));
+        if (HasLineEnd(entry))
+            return 0;
+        FUZZ_CHECK(after.entries == expected);
+    } else if (action == 2) {
+        try {
+            const UserColorLoad after = DeleteUserColor(ini, index);
+            FUZZ_CHECK(index >= 0 && index < load.count);
+            std::vector<std::string> expected = load.entries;
+            expected.erase(expected.begin() + index);
+            FUZZ_CHECK(after.count == load.count - 1);
+            if (Stable(expected))
+                FUZZ_CHECK(after.entries == expected);
+            FUZZ_CHECK(after.entries == LoadUserColors(ini).entries);
+        } catch (const Exception&) {
+            FUZZ_CHECK(ReadFile(path) == before);
+            FUZZ_CHECK(index < 0 || index >= load.count || utf16);
+        }
+    }
+    return 0;
+}
