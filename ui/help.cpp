@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QUrl>
+#include <QWidget>
 
 #include "platform/codepage.h"
 #include "ui/text.h"
@@ -18,7 +19,7 @@ QPointer<QLabel>& Notice()
     return notice;
 }
 
-void ShowMissingFileNotice(const QString& path)
+void ShowMissingFileNotice(QWidget* owner, const QString& path)
 {
     QPointer<QLabel>& notice = Notice();
     if (!notice) {
@@ -31,6 +32,9 @@ void ShowMissingFileNotice(const QString& path)
     }
     notice->setText(ToQString(Sjis("ヘルプ ファイルが見つかりません:")) + QLatin1Char('\n') + path);
     notice->adjustSize();
+    if (owner) {
+        notice->move(owner->frameGeometry().topLeft() + QPoint(24, 24));
+    }
     notice->show();
     notice->raise();
 }
@@ -59,7 +63,7 @@ BOOL WinHelpA(QWidget* owner, const char* helpFile, UINT command, std::uintptr_t
     case HELP_CONTENTS: {
         const QString path = ToQString(file);
         if (!QFileInfo(path).isFile()) {
-            ShowMissingFileNotice(path);
+            ShowMissingFileNotice(owner, path);
             return 1;
         }
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 1 : 0;
