@@ -243,7 +243,8 @@ std::optional<std::string> IniText::WithValue(
         if (folded != wanted)
             continue;
         // Only the value changes: the line keeps its text up to "=" and the blanks after it, and
-        // ends with CR LF.
+        // ends with CR LF. A value with leading blanks of its own replaces those blanks, so that
+        // writing it again finds it in place instead of adding its blanks once more.
         const std::string_view rest =
             std::string_view(text_).substr(keyLine->equals + 1, line.end - keyLine->equals - 1);
         std::size_t lead = 0;
@@ -251,6 +252,8 @@ std::optional<std::string> IniText::WithValue(
             ++lead;
         if (rest == value || rest.substr(lead) == value)
             return std::nullopt;
+        if (!value.empty() && IsBlank(value.front()))
+            lead = 0;
         const std::size_t keep = keyLine->equals + 1 + lead;
         out.reserve(text_.size() + value.size() + 2);
         out.append(text_, 0, keep).append(value).append("\r\n");

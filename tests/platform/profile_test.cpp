@@ -30,7 +30,8 @@
 // - Name matching folds ASCII letters only; the second byte of a CP932 double-byte character is
 //   never folded, and a "]" that is such a second byte does not end a header.
 // - Replacing a value keeps the line's text up to "=" and the blanks after it ("  k = v" becomes
-//   "  k = w"); of repeated keys the first one changes, as the first one is the one read.
+//   "  k = w"), unless the value has leading blanks of its own, which then replace the line's (so
+//   writing the same value twice does not add blanks); of repeated keys the first one changes.
 // - A new key goes right after the section's last key line, before blank and comment lines; in a
 //   section without key lines, right after the header.
 // - Writing the value a key already holds leaves the file untouched.
@@ -258,6 +259,10 @@ const std::vector<WriteCase>& WriteCases()
             "", ";c0\r\n[S]\r\n;c1\r\nb=value\r\n;c2\r\na=value\r\nz=\r\n" },
         { "layout around = kept", "[S]\r\n  k = v\r\nj=1\r\n", "S", "k", "w",
             "[S]\r\n  k = w\r\nj=1\r\n" },
+        { "value's own leading blanks replace the line's", "[S]\r\nk=\t old\r\n", "S", "k",
+            " new", "[S]\r\nk= new\r\n" },
+        { "same value with leading blanks, nothing written", "[S]\r\nk= new\r\n", "S", "k",
+            " new", "[S]\r\nk= new\r\n" },
         { "first of two keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3", "[S]\r\nk=3\r\nk=2\r\n" },
         { "first of two sections", "[S]\r\nk=1\r\n[S]\r\nj=2\r\n", "S", "j", "3",
             "[S]\r\nk=1\r\nj=3\r\n[S]\r\nj=2\r\n" },
