@@ -321,7 +321,6 @@ class Program:
                 f.write(settings)
         self.process = None
         self.window = None
-        self._output = None
 
     def settings(self):
         """The settings file's bytes and modification time, or None when there is none."""
@@ -339,10 +338,10 @@ class Program:
         """Starts the program (from another directory than its own) and waits for its window."""
         env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM="xcb",
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self._output = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
-        self.desktop._logs.append(self._output)
+        log = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
+        self.desktop._logs.append(log)
         self.process = subprocess.Popen([self.path], cwd=self.home, env=env,
-                                        stdout=self._output, stderr=self._output,
+                                        stdout=log, stderr=log,
                                         start_new_session=True)
         self.desktop.processes.append(self.process)
 
