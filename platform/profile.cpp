@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -16,6 +15,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "platform/file_replace.h"
 #include "platform/ini_text.h"
 
 // Reads parse the file once and keep it while it is unchanged, so reading the keys of a large
@@ -155,104 +155,6 @@ DWORD CopyOut(std::string_view text, char* buffer, DWORD size)
     return static_cast<DWORD>(length);
 }
 
-// The file that a write must replace: a symbolic link is followed to its target, so the link stays.
-std::optional<std::string> ResolveLinks(std::string path)
-{
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st = {};
-        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        std::string target(256, '\0');
-        for (;;) {
-            const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-            if (length < 0)
-                return std::nullopt;
-            if (static_cast<std::size_t>(length) < target.size()) {
-                target.resize(static_cast<std::size_t>(length));
-                break;
-            }
-            target.resize(target.size() * 2);
-        }
-        const std::size_t slash = path.rfind('/');
-        if (target.front() == '/' || slash == std::string::npos)
-            path = target;
-        else
-            path = path.substr(0, slash + 1) + target;
-    }
-    return std::nullopt; // a loop of links
-}
-
-std::string RandomSuffix()
-{
-    static std::mt19937_64 engine(std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
-    static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix(8, '\0');
-    for (char& c : suffix)
-        c = digits[engine() % (sizeof digits - 1)];
-    return suffix;
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Puts content in place of the file at target: written and synced under a fresh name in the same
-// directory, then renamed over it. On failure the temporary file is removed and target is as it
-// was. An existing file's owner and permission bits carry over; a new file gets 0666 less umask.
-bool ReplaceFile(const std::string& target, std::string_view content, const struct stat* old)
-{
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "."
-        : slash == 0                                         ? "/"
-                                                             : target.substr(0, slash);
-    const std::string base =
-        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
-
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = directory + "/." + base + "." + RandomSuffix() + ".tmp";
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    bool ok = true;
-    if (old) {
-        if (geteuid() == 0 && (old->st_uid != geteuid() || old->st_gid != getegid())) {
-            // Best effort: root can hand the file back to its owner; nobody else can.
-            if (fchown(fd, old->st_uid, old->st_gid) != 0) { }
-        }
-        ok = fchmod(fd, old->st_mode & 07777) == 0;
-    }
-    ok = ok && WriteAll(fd, content) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the new content is in place whatever this gives.
-    const int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directoryFd >= 0) {
-        fsync(directoryFd);
-        close(directoryFd);
-    }
-    return true;
-}
-
 } // namespace
 
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* buffer,
@@ -276,10 +178,9 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     return CopyOut(fallback, buffer, size);
 }
 
-BOOL WritePrivateProfileStringA(
-    const char* section, const char* key, const char* value, const char* path)
+BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path)
 {
-    if (!section || !key || !value || !path || !*path)
+    if (!path || !*path)
         return 0;
     const std::optional<std::string> target = ResolveLinks(path);
     if (!target)
@@ -292,14 +193,22 @@ BOOL WritePrivateProfileStringA(
     const bool exists = file.state == FileState::Present;
     if (exists && IsUtf16(file.text->Text()))
         return 0;
-    std::optional<std::string> content = exists ? file.text->WithValue(section, key, value)
-                                                : IniText({}).WithValue(section, key, value);
+
+    // Each write applies to the text the previous one left, exactly as separate calls would.
+    // The first write works on the cached parse; later ones parse the text the previous one left.
+    const IniText empty({});
+    std::optional<std::string> content;
+    std::optional<IniText> reparsed;
+    for (const ProfileWrite& w : writes) {
+        const IniText* current = exists ? file.text : &empty;
+        if (content)
+            current = &reparsed.emplace(*content);
+        if (std::optional<std::string> next = current->WithValue(w.section, w.key, w.value))
+            content = std::move(next);
+    }
     if (!content)
-        return 1; // the key already holds this value
-    // A write-protected file stays as it is, though the directory would allow replacing it.
-    if (exists && faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
-        return 0;
-    if (!ReplaceFile(*target, *content, exists ? &file.status : nullptr))
+        return 1; // every key already holds its value
+    if (!ReplaceFileContents(*target, *content))
         return 0;
 
     // The new text is what a next call would parse; it is checked against the file as usual.
@@ -309,4 +218,12 @@ BOOL WritePrivateProfileStringA(
     cache.identity = IdentityOf(st);
     cache.text = std::make_unique<IniText>(std::move(*content));
     return 1;
+}
+
+BOOL WritePrivateProfileStringA(
+    const char* section, const char* key, const char* value, const char* path)
+{
+    if (!section || !key || !value)
+        return 0;
+    return WritePrivateProfileStringsA({ ProfileWrite { section, key, value } }, path);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/wintypes.h"
 
 // The profile functions: read and write one key of an INI file. Only the ordinary forms exist:
@@ -15,3 +18,15 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 /// The file is replaced in one step, so it is never left half written. Non-zero on success.
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* path);
+
+/// One key to set with WritePrivateProfileStringsA.
+struct ProfileWrite
+{
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+/// Sets several keys in order, leaving what as many WritePrivateProfileStringA calls would leave,
+/// but replaces the file once: either every write lands or none does. Non-zero on success.
+BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path);

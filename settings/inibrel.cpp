@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/module.h"
 
@@ -138,6 +139,10 @@ std::string TIniBrel::ReadPlain(
 void TIniBrel::WritePlain(
     const std::string& section, const std::string& key, const std::string& value)
 {
+    if (m_pending) {
+        m_pending->push_back({ section, key, value });
+        return;
+    }
     m_profile->PutString(section, key, value);
 }
 
@@ -148,14 +153,30 @@ std::int32_t TIniBrel::ReadInt(const std::string& section, const std::string& ke
 
 void TIniBrel::WriteInt(const std::string& section, const std::string& key, std::int32_t value)
 {
+    if (m_pending) {
+        WritePlain(section, key, IntToStr(value));
+        return;
+    }
     m_profile->PutInteger(section, key, value);
 }
 
-namespace {
-
-std::string Fenced(TIniBrelFence fence, const std::string& text)
+void TIniBrel::WriteTogether(const std::function<void()>& writes)
 {
-    switch (fence) {
+    std::vector<ProfileWrite> pending;
+    m_pending = &pending;
+    try {
+        writes();
+    } catch (...) {
+        m_pending = nullptr;
+        throw;
+    }
+    m_pending = nullptr;
+    m_profile->PutStrings(pending);
+}
+
+std::string TIniBrel::FenceText(const std::string& text) const
+{
+    switch (m_fence) {
     case fnDoubleQuote:
         return '"' + text + '"';
     case fnParenthesis:
@@ -167,12 +188,10 @@ std::string Fenced(TIniBrelFence fence, const std::string& text)
     return text;
 }
 
-} // namespace
-
 std::string TIniBrel::ReadFenced(
     const std::string& section, const std::string& key, const std::string& def)
 {
-    std::string text = ReadPlain(section, key, Fenced(m_fence, def));
+    std::string text = ReadPlain(section, key, FenceText(def));
     if (text.size() >= 2) {
         const char first = text.front();
         const char last = text.back();
@@ -190,7 +209,7 @@ std::string TIniBrel::ReadFenced(
 void TIniBrel::WriteFenced(
     const std::string& section, const std::string& key, const std::string& value)
 {
-    WritePlain(section, key, Fenced(m_fence, value));
+    WritePlain(section, key, FenceText(value));
 }
 
 std::function<int(const std::string& message)>& TIniBrel::WarningBoxHook()

@@ -4,7 +4,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/profile.h"
 #include "settings/component.h"
 #include "settings/profile_file.h"
 
@@ -35,6 +37,14 @@ public:
     std::string ReadFenced(const std::string& section, const std::string& key, const std::string& def);
     void WriteFenced(const std::string& section, const std::string& key, const std::string& value);
 
+    /// Runs writes, whose WritePlain, WriteInt and WriteFenced calls then change the file once,
+    /// after writes returns and in their order: all of them land, or on a refused write none does
+    /// and the write error is thrown. Reads inside writes see the file as it was.
+    void WriteTogether(const std::function<void()>& writes);
+
+    /// text wrapped in the fence characters of Fence (unchanged under fnNone).
+    std::string FenceText(const std::string& text) const;
+
     /// The path held by the current profile file.
     const std::string& Path() const { return m_profile->FileName(); }
 
@@ -47,6 +57,7 @@ private:
     TIniBrelDefaultDir m_defaultDir = ddApplication;
     std::string m_fileName;
     TIniBrelFence m_fence = fnNone;
+    std::vector<ProfileWrite>* m_pending = nullptr;
 };
 
 /// The settings file's name derived from the program file's path: the part after the last

@@ -41,6 +41,13 @@ void TIniFile::PutInteger(const std::string& section, const std::string& key, st
     PutString(section, key, IntToStr(value));
 }
 
+void TIniFile::PutStrings(const std::vector<ProfileWrite>& writes)
+{
+    if (WritePrivateProfileStringsA(writes, m_path.c_str()) == 0) {
+        throw WriteError(m_path);
+    }
+}
+
 Exception WriteError(const std::string& path)
 {
     static const std::string pattern = Sjis(u8"%s に書き込めません");

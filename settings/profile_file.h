@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "colour/exception.h"
+#include "platform/profile.h"
 
 /// One settings file path and four operations over the profile functions. Keeps no file open
 /// and caches nothing: every operation is one call of the profile functions.
@@ -24,6 +26,8 @@ public:
     std::int32_t GetInteger(const std::string& section, const std::string& key,
                             std::int32_t def) const;
     void PutInteger(const std::string& section, const std::string& key, std::int32_t value);
+    /// Several writes in one replacement of the file: all land, or none and the write error.
+    void PutStrings(const std::vector<ProfileWrite>& writes);
 
 private:
     std::string m_path;

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "colour/exception.h"
-#include "platform/wintypes.h"
 
 class TIniBrel;
 
@@ -54,7 +52,3 @@ Exception ListIndexError(std::int32_t index);
 
 /// The message shown after a load that found a damaged count.
 Exception DamagedCountError(const UserColorLoad& load);
-
-/// Replaces the settings file with the finished temporary file; MoveFileExA unless a test
-/// installs another function.
-std::function<BOOL(const char* from, const char* to, DWORD flags)>& ReplaceFileHook();

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_replace.h"
 #include "platform/profile.h"
 #include "settings/inibrel.h"
 
@@ -34,11 +35,11 @@ protected:
         m_ini.SetDefaultDir(ddNone);
         m_ini.SetFence(fnNone);
         m_ini.SetFileName(m_path);
-        m_replace = ReplaceFileHook();
+        m_replace = RenameForReplace();
     }
     void TearDown() override
     {
-        ReplaceFileHook() = m_replace;
+        RenameForReplace() = m_replace;
         fs::remove_all(m_dir);
     }
 
@@ -56,7 +57,7 @@ protected:
     fs::path m_dir;
     std::string m_path;
     TIniBrel m_ini { nullptr };
-    std::function<BOOL(const char*, const char*, DWORD)> m_replace;
+    std::function<int(const char*, const char*)> m_replace;
 };
 
 struct LoadCase
@@ -201,7 +202,7 @@ TEST_F(UserColorStore, RefusedRegisterLeavesTheOldFile)
 {
     const std::string file = "[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa\r\n";
     Store(file);
-    ReplaceFileHook() = [](const char*, const char*, DWORD) { return BOOL { 0 }; };
+    RenameForReplace() = [](const char*, const char*) { return -1; };
     try {
         RegisterUserColor(m_ini, "FF8000orange");
         FAIL() << "no error";
@@ -330,9 +331,9 @@ TEST_F(UserColorStore, RefusedDeleteLeavesTheOldFileWhole)
         "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n";
     Store(file);
     std::string replacedFrom;
-    ReplaceFileHook() = [&](const char* from, const char*, DWORD) {
+    RenameForReplace() = [&](const char* from, const char*) {
         replacedFrom = from;
-        return BOOL { 0 };
+        return -1;
     };
     try {
         DeleteUserColor(m_ini, 0);

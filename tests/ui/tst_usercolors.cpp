@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 #include "settings/usercolor_store.h"
 #include "ui/boxes.h"
 #include "ui/text.h"
@@ -68,7 +69,7 @@ private:
     std::unique_ptr<TForm1> m_form;
     std::vector<BoxRequest> m_boxes;
     int m_answer = idOK;
-    std::function<BOOL(const char*, const char*, DWORD)> m_replace;
+    std::function<int(const char*, const char*)> m_replace;
 };
 
 void TstUserColors::init()
@@ -83,7 +84,7 @@ void TstUserColors::init()
         m_boxes.push_back(request);
         return m_answer;
     };
-    m_replace = ReplaceFileHook();
+    m_replace = RenameForReplace();
     CurrentHex = "PREV";
 }
 
@@ -91,7 +92,7 @@ void TstUserColors::cleanup()
 {
     m_form.reset();
     BoxAnswerHook() = nullptr;
-    ReplaceFileHook() = m_replace;
+    RenameForReplace() = m_replace;
     CurrentHex.clear();
     UserColorList.reset();
     fs::remove_all(m_dir);
@@ -391,7 +392,7 @@ void TstUserColors::deleteAfterRegisterKeepsTheNewColour()
 void TstUserColors::refusedDeleteChangesNothing()
 {
     Open(Bytes(TwoColours));
-    ReplaceFileHook() = [](const char*, const char*, DWORD) { return BOOL { 0 }; };
+    RenameForReplace() = [](const char*, const char*) { return -1; };
     m_answer = idYes;
     Select(m_form->ComboBox2, 0);
     m_form->Edit1->SetText("FF8000");
