@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     # build
-    build-essential cmake pkg-config qt6-base-dev libgl-dev
+    build-essential cmake pkg-config qt6-base-dev libgl-dev libx11-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
     # the window: Japanese font, the colour dialog's Japanese texts, the help opener
