@@ -1,0 +1,62 @@
+// A child program for the kill test: registers and deletes user colours in the settings file given
+// as its argument, through the same store functions the window's commands call, until it is
+// killed. Before each command it reports the command on standard output, after it "ok", each line
+// in one write, so the test knows which command a kill interrupted.
+//
+//   store_driver <settings file> <seed>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include <unistd.h>
+
+#include "colour/exception.h"
+#include "settings/inibrel.h"
+#include "settings/usercolor_store.h"
+
+namespace {
+
+void Report(const std::string& line)
+{
+    const std::string text = line + "\n";
+    if (::write(STDOUT_FILENO, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        std::_Exit(3);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 3)
+        return 2;
+    TIniBrel ini(nullptr);
+    ini.SetDefaultDir(ddNone);
+    ini.SetFence(fnNone);
+    ini.SetFileName(argv[1]);
+    std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
+
+    auto count = static_cast<std::int32_t>(LoadUserColors(ini).entries.size());
+    for (unsigned serial = 0;; ++serial) {
+        const bool remove = count > 0 && (count >= 40 || random() % 5 < 2);
+        try {
+            if (remove) {
+                const auto index =
+                    static_cast<std::int32_t>(random() % static_cast<unsigned>(count));
+                Report("delete " + std::to_string(index));
+                count = static_cast<std::int32_t>(DeleteUserColor(ini, index).entries.size());
+            } else {
+                char entry[32];
+                std::snprintf(entry, sizeof entry, "%06X%s-%u",
+                    static_cast<unsigned>(random() & 0xFFFFFF), argv[2], serial);
+                Report(std::string("register ") + entry);
+                count = RegisterUserColor(ini, entry);
+            }
+        } catch (const Exception& error) {
+            Report(std::string("error ") + error.Message());
+            return 1;
+        }
+        Report("ok");
+    }
+}
