@@ -81,12 +81,15 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
             Sjis(u8"ユーザカラーはこれ以上登録できません (") + IntToStr(MaxUserColors) + ")";
         throw Exception(full);
     }
+    // An entry is one line of the file: a line end in a pasted name would start lines of its own
+    // (keys, even sections) and could hide the count and every colour, so the name ends there.
+    const std::string line = entry.substr(0, entry.find_first_of("\r\n"));
     // The count and the entry are written in the usual order but land together, so a refused
     // write never leaves a count that includes an entry that is not there.
     const std::int32_t newCount = count + 1;
     ini.WriteTogether([&] {
         ini.WriteInt(UserColorSection, UserColorCountKey, newCount);
-        ini.WriteFenced(UserColorSection, IntToStr(newCount), entry);
+        ini.WriteFenced(UserColorSection, IntToStr(newCount), line);
     });
     return newCount;
 }

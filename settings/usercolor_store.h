@@ -36,9 +36,9 @@ UserColorLoad LoadUserColors(TIniBrel& ini);
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
 std::string UserColorName(const std::string& entry);
 
-/// Stores entry under the stored count (read anew) plus one and raises the count. The file is
-/// changed in one step: on a refused write it stays as it was and the write error for the
-/// settings file's path is thrown. Returns the new count.
+/// Stores entry (up to its first line end) under the stored count (read anew) plus one and raises
+/// the count. The file is changed in one step: on a refused write it stays as it was and the write
+/// error for the settings file's path is thrown. Returns the new count.
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry);
 
 /// Removes the stored entry at position index (from 0) and renumbers the rest from 1. The new
