@@ -30,8 +30,20 @@ std::int32_t UsableCount(TIniBrel& ini, std::int32_t stored)
     return stored <= MaxUserColors ? stored : HighestEntryKey(ini, MaxUserColors);
 }
 
-/// The file that writing the count and then keys 1..N into no file at all leaves behind. Built
-/// directly, since one profile write per key would rewrite the whole file each time.
+/// The text to store so that a profile read gives back exactly value: between double quotes when
+/// the read would otherwise take blanks or a pair of like quotes off it (a hand-edited entry).
+std::string StoredText(const std::string& value)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v'; };
+    const bool quoted = value.size() >= 2 && value.front() == value.back()
+        && (value.front() == '"' || value.front() == '\'');
+    const bool changes = !value.empty() && (blank(value.front()) || blank(value.back()) || quoted);
+    return changes ? '"' + value + '"' : value;
+}
+
+/// The file that writing the count and then keys 1..N into no file at all leaves behind, each entry
+/// stored so that it reads back as it was read. Built directly, since one profile write per key
+/// would rewrite the whole file each time.
 std::string FreshSectionBytes(const TIniBrel& ini, const std::vector<std::string>& entries)
 {
     std::string bytes;
@@ -40,7 +52,7 @@ std::string FreshSectionBytes(const TIniBrel& ini, const std::vector<std::string
     bytes.append(IntToStr(static_cast<std::int32_t>(entries.size()))).append("\r\n");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         bytes.append(IntToStr(static_cast<std::int32_t>(i + 1))).append("=");
-        bytes.append(ini.FenceText(entries[i])).append("\r\n");
+        bytes.append(StoredText(ini.FenceText(entries[i]))).append("\r\n");
     }
     return bytes;
 }

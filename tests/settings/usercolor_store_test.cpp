@@ -303,6 +303,20 @@ TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
     }
 }
 
+// A hand-edited entry that reads back differently when written bare (outer blanks, or a pair of
+// like quotes of its own) is written between double quotes, so deleting one colour never changes
+// another.
+TEST_F(UserColorStore, DeleteKeepsTheOtherEntriesAsTheyRead)
+{
+    Store("[Usercolor]\r\nUsercolcnt=4\r\n1=\"'AAAAAAa'\"\r\n2=BBBBBBb\r\n3=\"CCCCCCc \"\r\n"
+          "4=\"\"DDDDDDd\"\"\r\n");
+    const std::vector<std::string> entries = { "'AAAAAAa'", "CCCCCCc ", "\"DDDDDDd\"" };
+    EXPECT_EQ(DeleteUserColor(m_ini, 1).entries, entries);
+    EXPECT_EQ(LoadUserColors(m_ini).entries, entries);
+    EXPECT_EQ(Stored(),
+        "[Usercolor]\r\nUsercolcnt=3\r\n1=\"'AAAAAAa'\"\r\n2=\"CCCCCCc \"\r\n3=\"\"DDDDDDd\"\"\r\n");
+}
+
 TEST_F(UserColorStore, DeleteKeepsTheFileMode)
 {
     Store("[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n");
