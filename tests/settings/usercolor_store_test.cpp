@@ -314,7 +314,8 @@ TEST_F(UserColorStore, DeleteKeepsTheOtherEntriesAsTheyRead)
     EXPECT_EQ(DeleteUserColor(m_ini, 1).entries, entries);
     EXPECT_EQ(LoadUserColors(m_ini).entries, entries);
     EXPECT_EQ(Stored(),
-        "[Usercolor]\r\nUsercolcnt=3\r\n1=\"'AAAAAAa'\"\r\n2=\"CCCCCCc \"\r\n3=\"\"DDDDDDd\"\"\r\n");
+        "[Usercolor]\r\nUsercolcnt=3\r\n1=\"'AAAAAAa'\"\r\n2=\"CCCCCCc "
+        "\"\r\n3=\"\"DDDDDDd\"\"\r\n");
 }
 
 TEST_F(UserColorStore, DeleteKeepsTheFileMode)
