@@ -1,0 +1,146 @@
+#pragma once
+
+// What the hardening window tests share: the real window with its settings file in a directory of
+// the test's own, every box answered and recorded instead of shown, and a run as an ordinary user
+// when started as root, so that file permissions bind the program as they bind its users.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <grp.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <QtTest>
+
+#include "settings/usercolor_store.h"
+#include "ui/boxes.h"
+#include "ui/text.h"
+#include "ui/unit1.h"
+
+/// Started as root, continues as the user nobody (65534). The process stays dumpable, so the leak
+/// checker can still inspect it at exit. Call before the application object exists.
+inline void RunAsOrdinaryUser()
+{
+    if (::geteuid() != 0)
+        return;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+        std::perror("dropping root");
+        std::exit(1);
+    }
+    ::prctl(PR_SET_DUMPABLE, 1);
+    ::setenv("HOME", "/tmp", 1);
+}
+
+class WindowOnFile
+{
+public:
+    WindowOnFile()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tintora-harden-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            m_dir = pattern;
+        m_path = (m_dir / "Tintora.ini").string();
+        BoxAnswerHook() = [this](const BoxRequest& request) {
+            m_boxes.push_back(request);
+            return m_answer;
+        };
+        CurrentHex.clear();
+    }
+    ~WindowOnFile()
+    {
+        m_form.reset();
+        BoxAnswerHook() = nullptr;
+        CurrentHex.clear();
+        UserColorList.reset();
+        std::error_code ignored;
+        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    WindowOnFile(const WindowOnFile&) = delete;
+    WindowOnFile& operator=(const WindowOnFile&) = delete;
+
+    const std::filesystem::path& Dir() const { return m_dir; }
+    const std::string& Path() const { return m_path; }
+    TForm1& Form() { return *m_form; }
+    std::vector<BoxRequest>& Boxes() { return m_boxes; }
+    void Answer(int answer) { m_answer = answer; }
+
+    /// Opens a new window whose settings component uses Path(), loading as at start.
+    void Open()
+    {
+        m_form.reset();
+        m_form = std::make_unique<TForm1>();
+        m_form->IniBrel1->SetDefaultDir(ddNone);
+        m_form->IniBrel1->SetFileName(m_path);
+        m_form->ComboBox2->ClearItems();
+        RunHandler([this] { m_form->FormCreate(m_form.get()); });
+        m_form->show();
+    }
+
+    void Close()
+    {
+        m_form->close();
+        m_form.reset();
+    }
+
+    /// The items of the user colour drop-down.
+    QStringList Items() const
+    {
+        QStringList items;
+        for (int i = 0; i < m_form->ComboBox2->count(); ++i)
+            items << m_form->ComboBox2->itemText(i);
+        return items;
+    }
+
+    /// Registers the colour code under name with the register button.
+    void Register(const std::string& code, const std::string& name)
+    {
+        CurrentHex = code;
+        m_form->ComboBox2->SetText(name);
+        QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    }
+
+    /// Selects the item at index as the user does, with the arrow keys.
+    void Select(int index)
+    {
+        m_form->ComboBox2->setFocus();
+        for (int i = 0; i <= index; ++i)
+            QTest::keyClick(m_form->ComboBox2, Qt::Key_Down);
+    }
+
+    /// Deletes the item at index with the delete button, answering its question with Yes.
+    void Delete(int index)
+    {
+        Select(index);
+        m_answer = idYes;
+        QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    }
+
+    std::string Stored() const
+    {
+        std::ifstream in(m_path, std::ios::binary);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+
+    /// The text of the write error box for the settings file.
+    std::string WriteErrorText() const
+    {
+        // " に書き込めません." in CP932.
+        return m_path + " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1.";
+    }
+
+private:
+    std::filesystem::path m_dir;
+    std::string m_path;
+    std::unique_ptr<TForm1> m_form;
+    std::vector<BoxRequest> m_boxes;
+    int m_answer = idOK;
+};
