@@ -13,6 +13,8 @@
 #include <vector>
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -37,13 +39,29 @@ inline void RunAsOrdinaryUser()
     ::setenv("HOME", "/tmp", 1);
 }
 
+/// Started as root where mount namespaces are allowed: mounts a 64 KiB file system over /mnt that
+/// only this process sees and that goes away with it. Its path, or empty when that is not possible.
+/// Call before RunAsOrdinaryUser.
+inline std::filesystem::path MountSmallFileSystem()
+{
+    if (::geteuid() != 0 || !std::filesystem::is_directory("/mnt") || ::unshare(CLONE_NEWNS) != 0
+        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("tintora-small", "/mnt", "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=1777")
+            != 0)
+        return {};
+    return "/mnt";
+}
+
 class WindowOnFile
 {
 public:
-    WindowOnFile()
+    /// The settings file goes into a new directory under base (the system's temporary directory
+    /// when empty).
+    explicit WindowOnFile(std::filesystem::path base = {})
     {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tintora-harden-XXXXXX").string();
+        if (base.empty())
+            base = std::filesystem::temp_directory_path();
+        std::string pattern = (base / "tintora-harden-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_dir = pattern;
         m_path = (m_dir / "Tintora.ini").string();
@@ -111,9 +129,14 @@ public:
     /// Selects the item at index as the user does, with the arrow keys.
     void Select(int index)
     {
-        m_form->ComboBox2->setFocus();
-        for (int i = 0; i <= index; ++i)
-            QTest::keyClick(m_form->ComboBox2, Qt::Key_Down);
+        TComboBox* box = m_form->ComboBox2;
+        box->setFocus();
+        if (box->ItemIndex() < 0)
+            QTest::keyClick(box, Qt::Key_Down);
+        while (box->ItemIndex() > 0)
+            QTest::keyClick(box, Qt::Key_Up);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
     }
 
     /// Deletes the item at index with the delete button, answering its question with Yes.
