@@ -123,14 +123,14 @@ public:
         row->addStretch(1);
         // The default button: OK if the set has it, otherwise Yes.
         const int defaultResult = (request.buttons & mbOK) ? idOK : idYes;
-        for (const auto& spec : kButtons) {
-            if (!(request.buttons & spec.member))
+        for (const auto& kind : kButtons) {
+            if (!(request.buttons & kind.member))
                 continue;
-            auto* button = new QPushButton(ToQString(spec.caption()), this);
-            button->setObjectName(QStringLiteral("Button%1").arg(spec.result));
+            auto* button = new QPushButton(ToQString(kind.caption()), this);
+            button->setObjectName(QStringLiteral("Button%1").arg(kind.result));
             button->setMinimumWidth(qMax(button->sizeHint().width(), 75));
-            button->setDefault(spec.result == defaultResult);
-            const int result = spec.result;
+            button->setDefault(kind.result == defaultResult);
+            const int result = kind.result;
             connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
             row->addWidget(button);
             m_buttons.push_back(button);

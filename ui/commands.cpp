@@ -11,9 +11,6 @@
 
 std::string CurrentHex;
 
-namespace {
-
-/// Writes each decimal component into its box the moment it has been read.
 RgbReceiver ComponentBoxes(TForm1& form)
 {
     return [&form](RgbComponent component, const std::string& text) {
@@ -30,8 +27,6 @@ RgbReceiver ComponentBoxes(TForm1& form)
         }
     };
 }
-
-} // namespace
 
 void TForm1::Button1Click(QObject*)
 {

@@ -74,6 +74,10 @@ private:
 /// application's exception box, so no error travels into the event loop.
 void RunHandler(const std::function<void()>& handler);
 
+/// Writes each decimal component of SplitHexToRgb into its box (Edit2, Edit3, Edit4) the moment it
+/// has been read.
+RgbReceiver ComponentBoxes(TForm1& form);
+
 extern TForm1* Form1;
 extern std::string CurrentHex;
 extern std::int32_t UserColorCount;

@@ -91,16 +91,11 @@ void TForm1::ComboBox2DblClick(QObject*)
 {
     const std::string& entry = ListedEntry(ComboBox2->ItemIndex());
     Edit1->SetText(entry.substr(0, 6));
-    SplitHexToRgb(Edit1->Text(), [this](RgbComponent component, const std::string& text) {
-        TEdit* box = component == RgbComponent::Red ? Edit2
-            : component == RgbComponent::Green      ? Edit3
-                                                    : Edit4;
-        box->SetText(text);
-    });
+    SplitHexToRgb(Edit1->Text(), ComponentBoxes(*this));
     Shape1->SetBrushColor(HexToColor(Edit1->Text()));
 }
 
-void TForm1::Button5Click(QObject*)
+void TForm1::Button5Click(QObject* Sender)
 {
     static const std::string question = Sjis(u8"表示しているユーザカラーを削除しますよ");
     if (ShowWarningBox(question, mbYes | mbNo | mbCancel) != idYes) {
@@ -112,13 +107,8 @@ void TForm1::Button5Click(QObject*)
     // since then are kept. Nothing changes here unless the new file is in place.
     ShowLoaded(*ComboBox2, DeleteUserColor(*IniBrel1, index));
 
-    Edit1->SetText(std::string());
-    Edit2->SetText(std::string());
-    Edit3->SetText(std::string());
-    Edit4->SetText(std::string());
-    Shape1->SetBrushColor(clWhite);
-    ComboBox1->SetText("Color Name");
-    ComboBox2->SetText(UserColorText());
+    // The display is cleared as the clear command clears it.
+    Button3Click(Sender);
 }
 
 void TForm1::FormClose(QObject*, TCloseAction&)
