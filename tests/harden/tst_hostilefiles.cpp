@@ -67,7 +67,7 @@ QByteArray Huge()
     bytes.reserve(50 * 1024 * 1024 + 200);
     for (int i = 0; bytes.size() < 50u * 1024 * 1024; ++i) {
         bytes += "key" + std::to_string(i) + "=some value of a setting, ";
-        bytes += std::to_string(i * 7919) + "\r\n";
+        bytes += std::to_string(i * 7919LL) + "\r\n";
         if (i % 100000 == 0)
             bytes += "[Section" + std::to_string(i) + "]\r\n";
     }
