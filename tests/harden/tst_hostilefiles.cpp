@@ -151,6 +151,11 @@ void TstHostileFiles::opensAndKeepsTheFile_data()
     // -1: no colours, and the registration goes under key 0, which no load reads.
     QTest::newRow("count $FFFFFFFF") << twoAndMore("$FFFFFFFF") << file << QByteArrayList {} << none
                                      << true << QByteArrayList {};
+    // Just below the largest count taken as stored: that many (empty) entries are listed.
+    QTest::newRow("count 99999, no entries")
+        << QByteArray("[Usercolor]\r\nUsercolcnt=99999\r\n") << file
+        << QByteArrayList(99999, QByteArray()) << none << true
+        << QByteArrayList(99999, QByteArray()) + QByteArrayList { "new" };
     QTest::newRow("keys out of order")
         << QByteArray("[Usercolor]\r\n3=CCCCCCc\r\n1=AAAAAAa\r\nUsercolcnt=3\r\n2=BBBBBBb\r\n")
         << file << QByteArrayList { "a", "b", "c" } << none << true
