@@ -16,9 +16,18 @@ bool IsSeparator(char c)
 
 std::string ProgramFilePath()
 {
-    char buffer[261] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, std::min<DWORD>(length, sizeof buffer - 1));
+    // A path cut to the buffer would name a file in one of the program's parent directories, so
+    // a longer path is asked for again with room enough.
+    std::string buffer(261, '\0');
+    for (;;) {
+        const auto size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length < size) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.assign(buffer.size() * 2, '\0');
+    }
 }
 
 // The program file's directory, up to and including its last separator.

@@ -1,0 +1,46 @@
+// The program installed under a directory whose path is longer than a Windows path buffer: the
+// settings file must still be the one beside the program file, never a file named after a cut-off
+// directory in one of its parents.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string OutputOf(const std::string& program)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(("'" + program + "'").c_str(), "r")) {
+        char chunk[512];
+        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+            output.append(chunk, got);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+TEST(LongInstallPath, SettingsFileStaysBesideTheProgram)
+{
+    std::string pattern = (fs::temp_directory_path() / "tintora-long-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    for (const std::size_t length : { 100u, 250u, 600u }) {
+        SCOPED_TRACE(length);
+        fs::path dir = root / std::to_string(length);
+        while (dir.string().size() < length)
+            dir /= std::string(40, 'd');
+        fs::create_directories(dir);
+        const fs::path program = dir / "tintora";
+        fs::copy_file(PATH_PROBE, program, fs::copy_options::overwrite_existing);
+        EXPECT_EQ(OutputOf(program.string()), (dir / "Tintora.ini").string());
+    }
+    fs::remove_all(root);
+}
+
+} // namespace
