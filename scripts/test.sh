@@ -20,4 +20,4 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
     ctest --test-dir "$root/build/asan" --output-on-failure -j"$jobs" -LE e2e
 
 echo "== fuzzing, a short run of each target (fuzz/run.sh; FUZZ_SECONDS per target)"
-FUZZ_SECONDS=${FUZZ_SECONDS:-15} FUZZ_JOBS=$jobs bash "$root/fuzz/run.sh"
+FUZZ_SECONDS=${FUZZ_SECONDS:-12} FUZZ_JOBS=$jobs bash "$root/fuzz/run.sh"

@@ -1,0 +1,68 @@
+// The CP932 conversions on arbitrary bytes, the road every name from a settings file takes to the
+// screen: the UTF-8 made from any bytes is well formed, and converting it to CP932 and back gives
+// the same text, except that a replaced byte (U+FFFD, which CP932 lacks) comes back as "?".
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_support.h"
+#include "platform/codepage.h"
+
+namespace {
+
+bool WellFormedUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else if (lead >= 0x80) {
+            return false;
+        }
+        if (i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto byte = static_cast<unsigned char>(text[i + k]);
+            if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string utf8 = Cp932ToUtf8(bytes);
+    FUZZ_CHECK(WellFormedUtf8(utf8));
+
+    std::string expected;
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (utf8.compare(i, 3, "\xEF\xBF\xBD") == 0) {
+            expected += '?';
+            i += 3;
+        } else {
+            expected += utf8[i++];
+        }
+    }
+    FUZZ_CHECK(Cp932ToUtf8(Utf8ToCp932(utf8)) == expected);
+
+    // Arbitrary bytes taken as UTF-8: what comes out reads back without a replacement.
+    const std::string cp932 = Utf8ToCp932(bytes);
+    FUZZ_CHECK(Cp932ToUtf8(cp932).find("\xEF\xBF\xBD") == std::string::npos);
+    return 0;
+}
