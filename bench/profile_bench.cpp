@@ -1,8 +1,6 @@
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -12,10 +10,9 @@
 
 #include "platform/ini_text.h"
 #include "platform/profile.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int Entries = 10000;
 
@@ -25,29 +22,23 @@ class SettingsFile
 public:
     SettingsFile()
     {
-        std::string pattern = (fs::temp_directory_path() / "profile_bench_XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        m_dir = pattern;
-        m_path = (m_dir / "Tintora.ini").string();
         std::string text = "[Usercolor]\r\nUsercolcnt=" + std::to_string(Entries) + "\r\n";
         for (int i = 1; i <= Entries; ++i) {
             m_keys.push_back(std::to_string(i));
             text += m_keys.back() + "=FF8000 colour number " + m_keys.back() + "\r\n";
         }
-        std::ofstream(m_path, std::ios::binary) << text;
+        WriteBytes(m_path, text);
         // A user's settings file was written long before the program starts; give this one a
         // moment to settle, as a file just written is read anew at every call.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
-    ~SettingsFile() { fs::remove_all(m_dir); }
 
     const std::string& Path() const { return m_path; }
     const std::vector<std::string>& Keys() const { return m_keys; }
 
 private:
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "profile_bench_" };
+    std::string m_path = m_scratch.File("Tintora.ini");
     std::vector<std::string> m_keys;
 };
 

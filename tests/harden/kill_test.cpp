@@ -8,9 +8,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +22,7 @@
 
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -56,22 +57,19 @@ void Apply(Reports& reports, const std::string& line)
     }
 }
 
+// On the disk rather than tmpfs where there is one, so the syncs really wait.
+ScratchDir OnDisk()
+{
+    try {
+        return ScratchDir("tintora-kill-", "/var/tmp");
+    } catch (const std::runtime_error&) {
+        return ScratchDir("tintora-kill-");
+    }
+}
+
 class KillTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // On the disk rather than tmpfs, so the syncs really wait.
-        std::string pattern = "/var/tmp/tintora-kill-XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            pattern = (fs::temp_directory_path() / "tintora-kill-XXXXXX").string();
-            ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        }
-        m_dir = pattern;
-        m_path = (m_dir / "Tintora.ini").string();
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     Colours Load() const
     {
         TIniBrel ini(nullptr);
@@ -150,8 +148,9 @@ protected:
         return reports;
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch = OnDisk();
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("Tintora.ini");
 };
 
 TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
@@ -159,8 +158,8 @@ TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
     int kills = 200;
     if (const char* wanted = std::getenv("TINTORA_KILLS"))
         kills = std::max(1, std::atoi(wanted));
-    std::ofstream(m_path, std::ios::binary)
-        << "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n2=87CEEBsky\r\n3=336699sea\r\n";
+    WriteBytes(
+        m_path, "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n2=87CEEBsky\r\n3=336699sea\r\n");
     Colours colours = Load();
     ASSERT_EQ(colours.size(), 3u);
 

@@ -3,11 +3,12 @@
 // directory in one of its parents.
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -27,12 +28,10 @@ std::string OutputOf(const std::string& program)
 
 TEST(LongInstallPath, SettingsFileStaysBesideTheProgram)
 {
-    std::string pattern = (fs::temp_directory_path() / "tintora-long-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path root = pattern;
+    const ScratchDir root("tintora-long-");
     for (const std::size_t length : { 100u, 250u, 600u }) {
         SCOPED_TRACE(length);
-        fs::path dir = root / std::to_string(length);
+        fs::path dir = root.Dir() / std::to_string(length);
         while (dir.string().size() < length)
             dir /= std::string(40, 'd');
         fs::create_directories(dir);
@@ -40,7 +39,6 @@ TEST(LongInstallPath, SettingsFileStaysBesideTheProgram)
         fs::copy_file(PATH_PROBE, program, fs::copy_options::overwrite_existing);
         EXPECT_EQ(OutputOf(program.string()), (dir / "Tintora.ini").string());
     }
-    fs::remove_all(root);
 }
 
 } // namespace

@@ -40,8 +40,7 @@ std::string Snapshot(const std::string& path)
     std::string shot = std::to_string(st.st_mode);
     if (S_ISREG(st.st_mode)) {
         ::chmod(path.c_str(), 0600);
-        std::ifstream in(path, std::ios::binary);
-        shot += std::string(std::istreambuf_iterator<char>(in), {});
+        shot += ReadBytes(path);
         ::chmod(path.c_str(), st.st_mode & 07777);
     }
     return shot;

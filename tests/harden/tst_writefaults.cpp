@@ -79,7 +79,7 @@ void TstWriteFaults::commandLosesNothing()
         QSKIP("no small file system: mounting one needs root and a mount namespace");
     WindowOnFile window(
         Fault(fault) == Fault::FullFileSystem ? SmallFileSystem : std::filesystem::path());
-    std::ofstream(window.Path(), std::ios::binary) << Three;
+    WriteBytes(window.Path(), Three);
     window.Open();
     const QStringList names { "orange", "sky", "sea" };
     QCOMPARE(window.Items(), names);

@@ -4,10 +4,9 @@
 // the test's own, every box answered and recorded instead of shown, and a run as an ordinary user
 // when started as root, so that file permissions bind the program as they bind its users.
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include <QtTest>
 
 #include "settings/usercolor_store.h"
+#include "tests/support/scratch_dir.h"
 #include "ui/boxes.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -57,14 +57,9 @@ class WindowOnFile
 public:
     /// The settings file goes into a new directory under base (the system's temporary directory
     /// when empty).
-    explicit WindowOnFile(std::filesystem::path base = {})
+    explicit WindowOnFile(const std::filesystem::path& base = {})
+        : m_scratch("tintora-harden-", base)
     {
-        if (base.empty())
-            base = std::filesystem::temp_directory_path();
-        std::string pattern = (base / "tintora-harden-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_dir = pattern;
-        m_path = (m_dir / "Tintora.ini").string();
         BoxAnswerHook() = [this](const BoxRequest& request) {
             m_boxes.push_back(request);
             return m_answer;
@@ -77,15 +72,11 @@ public:
         BoxAnswerHook() = nullptr;
         CurrentHex.clear();
         UserColorList.reset();
-        std::error_code ignored;
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(m_dir, ignored);
     }
     WindowOnFile(const WindowOnFile&) = delete;
     WindowOnFile& operator=(const WindowOnFile&) = delete;
 
-    const std::filesystem::path& Dir() const { return m_dir; }
+    const std::filesystem::path& Dir() const { return m_scratch.Dir(); }
     const std::string& Path() const { return m_path; }
     TForm1& Form() { return *m_form; }
     std::vector<BoxRequest>& Boxes() { return m_boxes; }
@@ -147,11 +138,7 @@ public:
         QTest::mouseClick(m_form->Button5, Qt::LeftButton);
     }
 
-    std::string Stored() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
+    std::string Stored() const { return ReadBytes(m_path); }
 
     /// The text of the write error box for the settings file.
     std::string WriteErrorText() const
@@ -161,8 +148,8 @@ public:
     }
 
 private:
-    std::filesystem::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch;
+    const std::string m_path = m_scratch.File("Tintora.ini");
     std::unique_ptr<TForm1> m_form;
     std::vector<BoxRequest> m_boxes;
     int m_answer = idOK;

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +12,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
 
 // A write killed at any moment leaves the old file whole. Its temporary file is unnamed until the
 // content is complete, so a kill leaves at most the short-lived named one from just before the
@@ -27,21 +27,9 @@ namespace fs = std::filesystem;
 class FileReplace : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "file-replace-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = (m_dir / "Tintora.ini").string();
-        std::ofstream(m_path, std::ios::binary) << "old";
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { WriteBytes(m_path, "old"); }
 
-    std::string Stored() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
+    std::string Stored() const { return ReadBytes(m_path); }
     std::vector<fs::path> Others() const
     {
         std::vector<fs::path> others;
@@ -52,8 +40,9 @@ protected:
         return others;
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "file-replace-" };
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("Tintora.ini");
 };
 
 TEST_F(FileReplace, KilledWriteLeavesTheOldFileAndTheNextWriteRemovesItsLeftover)

@@ -1,22 +1,15 @@
 #include "platform/module.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(GetModuleFileName, GivesThisProgramAndCutsAsWindows)
 {
@@ -52,16 +45,12 @@ class Files : public testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "module_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        std::ofstream(m_dir / "a") << "A";
-        std::ofstream(m_dir / "b") << "B";
+        WriteBytes(At("a"), "A");
+        WriteBytes(At("b"), "B");
     }
-    void TearDown() override { fs::remove_all(m_dir); }
-    std::string At(const char* name) const { return (m_dir / name).string(); }
+    std::string At(const char* name) const { return m_scratch.File(name); }
 
-    fs::path m_dir;
+    ScratchDir m_scratch { "module_" };
 };
 
 TEST_F(Files, DeleteRemovesOnlyFiles)

@@ -2,11 +2,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +16,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
 
 // Choices made where Windows' behaviour is not known or is plainly unsound, checked below:
 // - A line without "=" is not a key: reading it gives the default.
@@ -43,17 +42,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 struct Got
 {
@@ -84,19 +72,6 @@ int RunInChild(const std::function<int()>& body)
 class Profile : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "profile_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = (m_dir / "x.ini").string();
-    }
-    void TearDown() override
-    {
-        chmod(m_dir.c_str(), 0700);
-        fs::remove_all(m_dir);
-    }
-
     std::vector<std::string> DirectoryEntries() const
     {
         std::vector<std::string> names;
@@ -105,8 +80,9 @@ protected:
         return names;
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "profile_" };
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("x.ini");
 };
 
 struct ReadCase

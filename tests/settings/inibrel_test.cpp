@@ -1,15 +1,13 @@
 #include "settings/inibrel.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -211,21 +209,8 @@ TEST_F(WarningBoxTest, StoredFenceStaysAndRunningProgramNeverWarns)
 class FenceTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "inibrel_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = (m_dir / "x.ini").string();
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    void WriteFile(const std::string& bytes) { std::ofstream(m_path, std::ios::binary) << bytes; }
-    std::string ReadFile() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void WriteFile(const std::string& bytes) { WriteBytes(m_path, bytes); }
+    std::string ReadFile() const { return ReadBytes(m_path); }
     std::unique_ptr<TIniBrel> Make(TIniBrelFence fence)
     {
         auto ini = std::make_unique<TIniBrel>(nullptr);
@@ -234,8 +219,9 @@ protected:
         return ini;
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "inibrel_" };
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("x.ini");
 };
 
 TEST_F(FenceTest, WriteFencedWrapsTheValue)

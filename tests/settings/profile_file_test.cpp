@@ -1,16 +1,14 @@
 #include "settings/profile_file.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -19,24 +17,12 @@ namespace fs = std::filesystem;
 class ProfileFileTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "profile_file_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = (m_dir / "x.ini").string();
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void WriteFile(const std::string& bytes) { WriteBytes(m_path, bytes); }
+    std::string ReadFile() const { return ReadBytes(m_path); }
 
-    void WriteFile(const std::string& bytes) { std::ofstream(m_path, std::ios::binary) << bytes; }
-    std::string ReadFile() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "profile_file_" };
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("x.ini");
 };
 
 TEST_F(ProfileFileTest, ReadsAtMost1023Bytes)

@@ -1,8 +1,6 @@
 #include "settings/usercolor_store.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "platform/file_replace.h"
 #include "platform/profile.h"
 #include "settings/inibrel.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -28,34 +27,23 @@ class UserColorStore : public testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "usercolor-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = (m_dir / "Tintora.ini").string();
         m_ini.SetDefaultDir(ddNone);
         m_ini.SetFence(fnNone);
         m_ini.SetFileName(m_path);
         m_replace = RenameForReplace();
     }
-    void TearDown() override
-    {
-        RenameForReplace() = m_replace;
-        fs::remove_all(m_dir);
-    }
+    void TearDown() override { RenameForReplace() = m_replace; }
 
-    void Store(const std::string& bytes) const { std::ofstream(m_path, std::ios::binary) << bytes; }
-    std::string Stored() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
+    void Store(const std::string& bytes) const { WriteBytes(m_path, bytes); }
+    std::string Stored() const { return ReadBytes(m_path); }
     std::size_t FilesInDirectory() const
     {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), {}));
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    ScratchDir m_scratch { "usercolor-" };
+    const fs::path m_dir = m_scratch.Dir();
+    const std::string m_path = m_scratch.File("Tintora.ini");
     TIniBrel m_ini { nullptr };
     std::function<int(const char*, const char*)> m_replace;
 };
@@ -297,8 +285,7 @@ TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
             WritePrivateProfileStringA(
                 "Usercolor", std::to_string(i + 1).c_str(), expected[i].c_str(), fresh.c_str());
         }
-        std::ifstream in(fresh, std::ios::binary);
-        EXPECT_EQ(Stored(), std::string(std::istreambuf_iterator<char>(in), {}));
+        EXPECT_EQ(Stored(), ReadBytes(fresh));
         fs::remove(fresh);
     }
 }

@@ -1,11 +1,10 @@
 // The user colours on the real window: loading small settings files, registering, showing with a
 // double-click and deleting, with the file's exact bytes checked after every command.
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/file_replace.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/scratch_dir.h"
 #include "ui/boxes.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -64,6 +64,7 @@ private:
     void Select(TComboBox* box, int index);
     std::vector<std::string> Items() const;
 
+    std::optional<ScratchDir> m_scratch;
     fs::path m_dir;
     std::string m_path;
     std::unique_ptr<TForm1> m_form;
@@ -74,10 +75,9 @@ private:
 
 void TstUserColors::init()
 {
-    std::string pattern = (fs::temp_directory_path() / "usercolors-XXXXXX").string();
-    QVERIFY(::mkdtemp(pattern.data()) != nullptr);
-    m_dir = pattern;
-    m_path = (m_dir / "Tintora.ini").string();
+    m_scratch.emplace("usercolors-");
+    m_dir = m_scratch->Dir();
+    m_path = m_scratch->File("Tintora.ini");
     m_boxes.clear();
     m_answer = idOK;
     BoxAnswerHook() = [this](const BoxRequest& request) {
@@ -95,13 +95,13 @@ void TstUserColors::cleanup()
     RenameForReplace() = m_replace;
     CurrentHex.clear();
     UserColorList.reset();
-    fs::remove_all(m_dir);
+    m_scratch.reset();
 }
 
 void TstUserColors::Open(const QByteArray& bytes)
 {
     if (!bytes.isNull()) {
-        std::ofstream(m_path, std::ios::binary).write(bytes.constData(), bytes.size());
+        WriteBytes(m_path, bytes.toStdString());
     }
     m_form = std::make_unique<TForm1>();
     m_form->IniBrel1->SetDefaultDir(ddNone);
@@ -114,8 +114,7 @@ void TstUserColors::Open(const QByteArray& bytes)
 
 std::string TstUserColors::Stored() const
 {
-    std::ifstream in(m_path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    return ReadBytes(m_path);
 }
 
 void TstUserColors::Select(TComboBox* box, int index)
