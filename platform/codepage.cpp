@@ -27,8 +27,8 @@ public:
 
     bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts input; at each sequence iconv refuses, onError(rest) tells how many bytes to skip
-    // and what to write instead. Incomplete input at the end is treated the same way.
+    // Converts input; at each sequence iconv refuses, onError(rest, bytes written so far) tells how
+    // many bytes to skip and what to write instead. Incomplete input at the end is treated the same.
     template <typename OnError> std::string Run(std::string_view input, OnError onError)
     {
         std::string out;
@@ -49,7 +49,7 @@ public:
             }
             // EILSEQ or EINVAL: replace and go on past at least one byte, so it never loops.
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-            const auto [skip, replacement] = onError(std::string_view(in, inLeft));
+            const auto [skip, replacement] = onError(std::string_view(in, inLeft), out.size());
             out.append(replacement);
             in += skip;
             inLeft -= skip;
@@ -106,17 +106,27 @@ std::string Cp932ToUtf8(std::string_view cp932)
 {
     thread_local Converter converter("UTF-8", "CP932");
     // Skipping a single byte keeps an ASCII byte after a stray lead byte.
-    return converter.Run(cp932, [](std::string_view) { return Skip { 1, ReplacementCharacter }; });
+    return converter.Run(cp932, [](std::string_view, std::size_t) {
+        return Skip { 1, ReplacementCharacter };
+    });
 }
 
-std::string Utf8ToCp932(std::string_view utf8)
+std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
 {
     thread_local Converter converter("CP932", "UTF-8");
-    return converter.Run(utf8, [](std::string_view rest) {
+    std::size_t first = std::string::npos;
+    std::string out = converter.Run(utf8, [&](std::string_view rest, std::size_t written) {
+        if (first == std::string::npos) {
+            first = written;
+        }
         // A character CP932 lacks is skipped whole; a malformed byte alone.
         const std::size_t length = Utf8SequenceLength(rest);
         return Skip { length == 0 ? 1 : length, "?" };
     });
+    if (lost) {
+        *lost = first;
+    }
+    return out;
 }
 
 bool IsCp932LeadByte(unsigned char byte)

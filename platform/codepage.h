@@ -10,8 +10,9 @@
 std::string Cp932ToUtf8(std::string_view cp932);
 
 /// Converts UTF-8 to CP932 bytes. A character that CP932 cannot hold, and an invalid
-/// UTF-8 sequence, becomes "?", as the platform's default character does.
-std::string Utf8ToCp932(std::string_view utf8);
+/// UTF-8 sequence, becomes "?", as the platform's default character does. When lost is given, it
+/// receives the position in the result of the first such "?", or npos when nothing was replaced.
+std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost = nullptr);
 
 /// True when the byte opens a double-byte character in CP932 (0x81-0x9F, 0xE0-0xFC).
 bool IsCp932LeadByte(unsigned char byte);

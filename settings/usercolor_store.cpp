@@ -93,9 +93,8 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
             Sjis(u8"ユーザカラーはこれ以上登録できません (") + IntToStr(MaxUserColors) + ")";
         throw Exception(full);
     }
-    // An entry is one line of the file: a line end in a pasted name would start lines of its own
-    // (keys, even sections) and could hide the count and every colour, so the name ends there.
-    const std::string line = entry.substr(0, entry.find_first_of("\r\n"));
+    // A line end in a pasted name could hide the count and every colour, so the name ends there.
+    const std::string line = UpToLineEnd(entry);
     // The count and the entry are written in the usual order but land together, so a refused
     // write never leaves a count that includes an entry that is not there.
     const std::int32_t newCount = count + 1;
@@ -104,6 +103,11 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
         ini.WriteFenced(UserColorSection, IntToStr(newCount), line);
     });
     return newCount;
+}
+
+std::string UpToLineEnd(const std::string& text)
+{
+    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index)

@@ -36,6 +36,10 @@ UserColorLoad LoadUserColors(TIniBrel& ini);
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
 std::string UserColorName(const std::string& entry);
 
+/// text up to its first line end ("\r" or "\n"): what of a typed name an entry can hold, since an
+/// entry is one line of the file and a line end would start lines (keys, even sections) of its own.
+std::string UpToLineEnd(const std::string& text);
+
 /// Stores entry (up to its first line end) under the stored count (read anew) plus one and raises
 /// the count. The file is changed in one step: on a refused write it stays as it was and the write
 /// error for the settings file's path is thrown. Returns the new count.

@@ -8,8 +8,9 @@ QString ToQString(const std::string& cp932)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string FromQString(const QString& text)
+std::string FromQString(const QString& text, std::size_t* lost)
 {
     const QByteArray utf8 = text.toUtf8();
-    return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return Utf8ToCp932(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), lost);
 }

@@ -73,13 +73,22 @@ void TForm1::Button4Click(QObject*)
 {
     static const std::string showFirst = Sjis(u8"色を表示してから登録してね");
     static const std::string nameFirst = Sjis(u8"色に名前をつけてから登録してね");
+    static const std::string cannotHold = Sjis(u8"名前に使えない文字が含まれています");
     if (CurrentHex.empty()) {
         ShowInformationBox(showFirst);
         return;
     }
-    const std::string name = ComboBox2->Text();
+    // The checks look at the name as it would be stored: up to its first line end, in CP932.
+    std::size_t lost = std::string::npos;
+    const std::string name = UpToLineEnd(FromQString(ComboBox2->currentText(), &lost));
     if (name.empty() || name == UserColorText()) {
         ShowInformationBox(nameFirst);
+        return;
+    }
+    // A character the settings file's code page lacks would be stored as "?" and come back as
+    // another name.
+    if (lost < name.size()) {
+        ShowInformationBox(cannotHold);
         return;
     }
     // The list and the drop-down stay as they are: the new colour is listed after the next load,

@@ -61,22 +61,31 @@ TEST(Codepage, InvalidCp932BecomesReplacementAndGoesOn)
     }
 }
 
+// The position of the first replaced character in the result tells a caller whether, and where,
+// the text lost something; a "?" of the text's own is no loss.
 TEST(Codepage, UnmappableOrInvalidUtf8BecomesQuestionMark)
 {
+    constexpr std::size_t none = std::string::npos;
     const struct
     {
         const char* utf8;
         const char* cp932;
+        std::size_t lost;
     } rows[] = {
-        { "a\U0001F600b", "a?b" }, // emoji: one "?" for the whole character
-        { "\u00E9", "?" }, // no CP932 form
-        { "x\xC3", "x?" }, // cut-off sequence
-        { "\xFF\x61", "?a" },
-        { "\xED\xA0\x80", "???" }, // encoded surrogate is malformed byte by byte
+        { "a\U0001F600b", "a?b", 1 }, // emoji: one "?" for the whole character
+        { "\u00E9", "?", 0 }, // no CP932 form
+        { "Caf\u00E9", "Caf?", 3 },
+        { "x\xC3", "x?", 1 }, // cut-off sequence
+        { "\xFF\x61", "?a", 0 },
+        { "\xED\xA0\x80", "???", 0 }, // encoded surrogate is malformed byte by byte
+        { "?\u7A7A\u00E9\u00E9", "?\x8B\xF3??", 3 }, // counted in result bytes
+        { "?\u7A7A", "?\x8B\xF3", none },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.utf8);
-        EXPECT_EQ(Utf8ToCp932(row.utf8), row.cp932);
+        std::size_t lost = 0;
+        EXPECT_EQ(Utf8ToCp932(row.utf8, &lost), row.cp932);
+        EXPECT_EQ(lost, row.lost);
     }
 }
 

@@ -1,6 +1,7 @@
 // The user colours on the real window: loading small settings files, registering, showing with a
 // double-click and deleting, with the file's exact bytes checked after every command.
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -254,12 +255,15 @@ void TstUserColors::doubleClickShows()
 void TstUserColors::registers_data()
 {
     QTest::addColumn<QByteArray>("currentHex");
-    QTest::addColumn<QString>("typed"); // empty: the box's own text is left; "-": emptied
+    // empty: the box's own text is left; "-": emptied; a text with a line end or outside the
+    // basic plane goes in as a paste puts it, any other as typed
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("refusal");
     QTest::addColumn<QByteArray>("after");
 
     const QByteArray showFirst = Bytes(Sjis(u8"色を表示してから登録してね"));
     const QByteArray nameFirst = Bytes(Sjis(u8"色に名前をつけてから登録してね"));
+    const QByteArray cannotHold = Bytes(Sjis(u8"名前に使えない文字が含まれています"));
     const QByteArray unchanged = Bytes(TwoColours);
     QTest::newRow("no colour shown yet") << QByteArray("") << "mine" << showFirst << unchanged;
     QTest::newRow("empty name") << QByteArray("FF8000") << "-" << nameFirst << unchanged;
@@ -272,6 +276,19 @@ void TstUserColors::registers_data()
         << QByteArray("87CEEB") << QString::fromUtf8(u8"空色") << QByteArray()
         << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3="
                       "87CEEB\x8B\xF3\x90\x46\r\n");
+    // The checks look at the name that would be stored: up to its first line end, in CP932.
+    QTest::newRow("line end first") << QByteArray("FF8000") << "\nabc" << nameFirst << unchanged;
+    QTest::newRow("User Color, line end")
+        << QByteArray("FF8000") << "User Color\r\nx" << nameFirst << unchanged;
+    QTest::newRow("accented letter")
+        << QByteArray("FF8000") << QString::fromUtf8(u8"Café") << cannotHold << unchanged;
+    QTest::newRow("emoji") << QByteArray("FF8000") << QString::fromUtf8(u8"空\U0001F3A8")
+                           << cannotHold << unchanged;
+    QTest::newRow("empty before the accented letter")
+        << QByteArray("FF8000") << QString::fromUtf8(u8"\nCafé") << nameFirst << unchanged;
+    QTest::newRow("accented letter after the line end")
+        << QByteArray("FF8000") << QString::fromUtf8(u8"sea\nCafé") << QByteArray()
+        << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=FF8000sea\r\n");
     QTest::newRow("code longer than six digits")
         << QByteArray("1000000") << "sea" << QByteArray()
         << QByteArray("[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n3=1000000sea\r\n");
@@ -292,10 +309,17 @@ void TstUserColors::registers()
     } else if (!typed.isEmpty()) {
         box->setFocus();
         box->lineEdit()->selectAll();
-        // Key events carrying the text, as an input method delivers Japanese.
-        for (const QChar c : typed) {
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        const bool pasted = typed.contains(QLatin1Char('\n')) || typed.contains(QLatin1Char('\r'))
+            || std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isSurrogate(); });
+        if (pasted) {
+            box->lineEdit()->insert(typed);
+        } else {
+            // Key events carrying the text, as an input method delivers Japanese.
+            for (const QChar c : typed) {
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
         }
+        QCOMPARE(box->currentText(), typed);
     }
     const std::string name = box->Text();
     QTest::mouseClick(m_form->Button4, Qt::LeftButton);
