@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/module.h"
+#include "platform/userdirs.h"
 
 namespace {
 
@@ -38,6 +41,19 @@ std::string ProgramDirectory()
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
+// An installed program (a package, or an install to any prefix) lies in a directory named "bin"
+// with "../share/tintora" beside it; a build tree or a folder of its own does not. The layout is
+// looked at rather than a path compiled in, so that every prefix, and an unpacked package, counts.
+bool IsInstalledProgramDirectory(const std::string& directory)
+{
+    static constexpr std::string_view bin = "/bin/";
+    if (directory.size() < bin.size()
+        || directory.compare(directory.size() - bin.size(), bin.size(), bin) != 0)
+        return false;
+    struct stat st = {};
+    return ::stat((directory + "../share/tintora").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string WindowsDirectory()
 {
     // Zero-filled so that a directory too long for the buffer reads as a defined text.
@@ -50,11 +66,12 @@ std::string WindowsDirectory()
 
 std::size_t LastDirectorySeparator(const std::string& path)
 {
+    // In UTF-8 every byte of a multi-byte character is 0x80 or above, so an ASCII separator byte
+    // is always a character of its own; bytes that are not valid UTF-8 are no separators either.
+    // (Read as Shift-JIS, a folder name such as one ending in "郎" would swallow the "/" after it.)
     std::size_t last = std::string::npos;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i; // the second byte of a double-byte character is never a separator
-        } else if (IsSeparator(path[i])) {
+        if (IsSeparator(path[i])) {
             last = i;
         }
     }
@@ -67,11 +84,10 @@ std::string DefaultIniName(const std::string& programPath)
     std::string name =
         separator == std::string::npos ? programPath : programPath.substr(separator + 1);
     name = name.substr(0, name.rfind('.')) + ".INI";
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(name[i]))) {
-            ++i; // both bytes of a double-byte character stay
-        } else if (name[i] >= 'A' && name[i] <= 'Z') {
-            name[i] = static_cast<char>(name[i] - 'A' + 'a');
+    // Only ASCII letters change case; the bytes of other characters are all 0x80 or above.
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
     }
     if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
@@ -112,11 +128,20 @@ void TIniBrel::SetFileName(const std::string& name)
 {
     m_fileName = name;
     m_profile.reset();
+    m_folderToMake.clear();
     std::string path;
     if (LastDirectorySeparator(name) != std::string::npos) {
         path = name;
     } else if (m_defaultDir == ddApplication) {
-        path = ProgramDirectory() + name;
+        const std::string directory = ProgramDirectory();
+        if (IsInstalledProgramDirectory(directory)) {
+            // Installed, the program's directory belongs to the system and is shared by every
+            // user: each user keeps a file of their own in their configuration folder.
+            m_folderToMake = UserConfigHome() + "/tintora";
+            path = m_folderToMake + "/" + name;
+        } else {
+            path = directory + name;
+        }
     } else if (m_defaultDir == ddWindows) {
         path = WindowsDirectory() + "/" + name;
     } else {
@@ -145,6 +170,14 @@ std::string TIniBrel::ReadPlain(
     return m_profile->GetString(section, key, def);
 }
 
+void TIniBrel::PrepareWrite()
+{
+    // Made at the first write, never at start-up: running the program leaves nothing behind.
+    if (!m_folderToMake.empty() && !MakeDirectories(m_folderToMake, 0700)) {
+        throw WriteError(Path());
+    }
+}
+
 void TIniBrel::WritePlain(
     const std::string& section, const std::string& key, const std::string& value)
 {
@@ -152,6 +185,7 @@ void TIniBrel::WritePlain(
         m_pending->push_back({ section, key, value });
         return;
     }
+    PrepareWrite();
     m_profile->PutString(section, key, value);
 }
 
@@ -166,6 +200,7 @@ void TIniBrel::WriteInt(const std::string& section, const std::string& key, std:
         WritePlain(section, key, IntToStr(value));
         return;
     }
+    PrepareWrite();
     m_profile->PutInteger(section, key, value);
 }
 
@@ -180,6 +215,7 @@ void TIniBrel::WriteTogether(const std::function<void()>& writes)
         throw;
     }
     m_pending = nullptr;
+    PrepareWrite();
     m_profile->PutStrings(pending);
 }
 

@@ -48,6 +48,12 @@ public:
     /// The path held by the current profile file.
     const std::string& Path() const { return m_profile->FileName(); }
 
+    /// Makes ready for a write to Path(): when the path lies in the user's own settings folder
+    /// (an installed program), that folder and the folders above it are made where missing, mode
+    /// 0700. The component's writes call it; a caller that replaces the file itself calls it
+    /// first. Throws the write error for Path() when the folder cannot be made.
+    void PrepareWrite();
+
     /// Shows the designer's warning with OK alone; the window layer installs the real box.
     static std::function<int(const std::string& message)>& WarningBoxHook();
 
@@ -58,11 +64,15 @@ private:
     std::string m_fileName;
     TIniBrelFence m_fence = fnNone;
     std::vector<ProfileWrite>* m_pending = nullptr;
+    /// The user's settings folder that the resolved path lies in; empty for any other path.
+    std::string m_folderToMake;
 };
 
 /// The settings file's name derived from the program file's path: the part after the last
-/// directory separator, extension changed to ".INI", ASCII lowered, first letter raised.
+/// directory separator, extension changed to ".INI", ASCII lowered, first letter raised (only
+/// ASCII letters change case).
 std::string DefaultIniName(const std::string& programPath);
 
-/// Index of the last directory separator ("\", ":" or "/") in path, double-byte aware; npos if none.
+/// Index of the last directory separator ("\", ":" or "/") in path, npos if none. Paths are the
+/// file system's bytes (UTF-8), so a separator is never part of another character.
 std::size_t LastDirectorySeparator(const std::string& path);

@@ -50,6 +50,8 @@ void TIniFile::PutStrings(const std::vector<ProfileWrite>& writes)
 
 Exception WriteError(const std::string& path)
 {
+    // The path is the file system's bytes (UTF-8) and the message a CP932 text: the path is
+    // converted for the message alone, a character CP932 lacks showing as "?".
     static const std::string pattern = Sjis(u8"%s に書き込めません");
-    return Exception(FormatWithText(pattern, path));
+    return Exception(FormatWithText(pattern, Utf8ToCp932(path)));
 }

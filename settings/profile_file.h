@@ -35,5 +35,6 @@ private:
 
 using ProfileFile = TIniFile;
 
-/// The write error for path: Exception "%s に書き込めません".
+/// The write error for path: Exception "%s に書き込めません", the path (the file system's bytes)
+/// shown in CP932 with "?" for what CP932 cannot hold.
 Exception WriteError(const std::string& path);

@@ -119,6 +119,7 @@ UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index)
     stored.entries.erase(stored.entries.begin() + index);
     // The new file holds this section alone and replaces the old one in one step, so a failure
     // leaves every stored colour in place.
+    ini.PrepareWrite();
     if (!ReplaceFileContents(ini.Path(), FreshSectionBytes(ini, stored.entries))) {
         throw WriteError(ini.Path());
     }

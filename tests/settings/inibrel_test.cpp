@@ -19,16 +19,29 @@ std::string ProgramDir()
     return fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
 }
 
-TEST(LastDirectorySeparator, FindsTheLastSeparatorOutsideDoubleByteCharacters)
+// Paths are the file system's bytes, UTF-8 here: folder names whose bytes would read as
+// Shift-JIS lead bytes (0x81-0x9F, 0xE0-0xFC) never hide the separator after them.
+TEST(LastDirectorySeparator, FindsTheLastSeparatorInFileSystemBytes)
 {
     const struct
     {
         std::string path;
         std::size_t at;
     } rows[] = {
-        { "", std::string::npos }, { "x.ini", std::string::npos }, { "a\\b", 1 }, { "a:b", 1 },
-        { "a/b", 1 }, { "a/b\\c:d", 5 }, { Sjis(u8"ソ.ini"), std::string::npos }, // 0x83 0x5C
-        { Sjis(u8"ソ\\"), 2 }, { "a/\x83", 1 }, // a lead byte with nothing after it
+        { "", std::string::npos },
+        { "x.ini", std::string::npos },
+        { "a\\b", 1 },
+        { "a:b", 1 },
+        { "a/b", 1 },
+        { "a/b\\c:d", 5 },
+        { "ソ.ini", std::string::npos }, // E3 82 BD: no byte of it is a separator
+        { "デスクトップ/x", 18 },
+        { "a郎/b郎/tintora", 9 }, // 郎 is E9 83 8E
+        { "郎\\", 3 },
+        { "Café/x", 5 },
+        { "🎨/x", 4 },
+        { "\x83/x", 1 }, // not UTF-8 at all: still its own byte
+        { "a/\xE9", 1 },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
@@ -51,10 +64,15 @@ TEST(DefaultIniName, NamesTheFileAfterTheProgram)
         { "C:\\Tools\\TINTORA.EXE", "Tintora.ini" },
         { "/usr/bin/tintora", "Tintora.ini" },
         { "/opt/v1.2/tintora", "Tintora.ini" },
-        { "/opt/" + Sjis(u8"ソ") + "/TINTORA", "Tintora.ini" },
-        { Sjis(u8"ソ.EXE"), Sjis(u8"ソ.ini") },
-        // Both bytes of a double-byte character stay, even one in the "A" to "Z" range (0x83 0x41).
-        { "/opt/" + Sjis(u8"アA.EXE"), Sjis(u8"アa.ini") },
+        { "/home/u/デスクトップ/TINTORA", "Tintora.ini" },
+        { "/home/u/a郎/b郎/tintora", "Tintora.ini" },
+        { "/opt/ソ.EXE", "ソ.ini" },
+        // Only ASCII letters change case, also right after a character whose bytes would read as a
+        // Shift-JIS lead byte (郎 is E9 83 8E).
+        { "/opt/郎A.EXE", "郎a.ini" },
+        { "/opt/ÉCRAN.EXE", "Écran.ini" },
+        { "/opt/🎨PAINT", "🎨paint.ini" },
+        { "/opt/\xFFTINTORA", "\xFFtintora.ini" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.program);
@@ -87,8 +105,9 @@ TEST(IniBrel, ResolvesThePathByDirectoryMode)
         { ddApplication, "", app },
         { ddWindows, "", "/etc/" },
         { ddNone, "", "" },
-        { ddApplication, Sjis(u8"ソ.ini"), app + Sjis(u8"ソ.ini") },
-        { ddWindows, Sjis(u8"ソ.ini"), "/etc/" + Sjis(u8"ソ.ini") },
+        { ddApplication, "ソ.ini", app + "ソ.ini" },
+        { ddWindows, "ソ.ini", "/etc/ソ.ini" },
+        { ddNone, "郎\\x.ini", "郎\\x.ini" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);

@@ -105,9 +105,25 @@ TEST_F(ProfileFileTest, RefusedWriteNamesThePathAsHeld)
     EXPECT_FALSE(fs::exists(m_dir / "no-such-dir"));
 }
 
+// The path is the file system's bytes (UTF-8); the message is a CP932 text that reads in the box.
 TEST(WriteError, MessageIsThePathThenTheText)
 {
-    EXPECT_EQ(WriteError("a%sb").Message(), "a%sb" + Sjis(u8" に書き込めません"));
+    const struct
+    {
+        std::string path;
+        std::string shown; // in UTF-8, as the box shows it
+    } rows[] = {
+        { "a%sb", "a%sb" },
+        { "/home/u/デスクトップ/Tintora.ini", "/home/u/デスクトップ/Tintora.ini" },
+        { "/home/u/a郎/b郎/Tintora.ini", "/home/u/a郎/b郎/Tintora.ini" },
+        { "/home/u/ﾀﾞｳﾝ\\x/Tintora.ini", "/home/u/ﾀﾞｳﾝ\\x/Tintora.ini" },
+        { "/srv/Café/🎨/Tintora.ini", "/srv/Caf?/?/Tintora.ini" },
+        { "/srv/\xFF\xE9x/Tintora.ini", "/srv/??x/Tintora.ini" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(WriteError(row.path).Message(), Sjis(row.shown + " に書き込めません"));
+    }
 }
 
 } // namespace
