@@ -309,9 +309,14 @@ class Screenshot:
 class Program:
     """One copy of the built program in a directory of its own, and its runs."""
 
-    def __init__(self, desktop, binary, settings=None):
+    def __init__(self, desktop, binary, settings=None, folder=None):
+        """folder: a path below the new directory to put the program in instead (made as needed;
+        a byte that is not UTF-8 goes in as os.fsdecode gives it)."""
         self.desktop = desktop
         self.dir = tempfile.mkdtemp(prefix="app-", dir=desktop.tmp)
+        if folder is not None:
+            self.dir = os.path.join(self.dir, folder)
+            os.makedirs(self.dir)
         self.home = tempfile.mkdtemp(prefix="home-", dir=desktop.tmp)
         self.path = os.path.join(self.dir, "tintora")
         shutil.copy2(binary, self.path)
