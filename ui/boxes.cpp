@@ -221,6 +221,10 @@ private:
 // before it is made active again.
 int RunBox(const BoxRequest& request)
 {
+    // A box takes the keyboard and the mouse: an open drop-down list closes first, as it does
+    // when its control loses the focus (a choice made in it with the keys stays made).
+    for (int open = 0; open < 8 && QApplication::activePopupWidget(); ++open)
+        QApplication::activePopupWidget()->close();
     if (const auto& hook = BoxAnswerHook())
         return hook(request);
 

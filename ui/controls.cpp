@@ -1,8 +1,11 @@
 #include "ui/controls.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -17,6 +20,13 @@
 #include "ui/text.h"
 
 namespace {
+
+// The edit boxes and the drop-downs' text fields take text of any length (Qt's default limit is
+// 32767 characters).
+void RemoveLengthLimit(QLineEdit* field)
+{
+    field->setMaxLength(std::numeric_limits<int>::max());
+}
 
 constexpr int HintPause = 500;
 constexpr int HintShortPause = 50;
@@ -122,6 +132,7 @@ void SetHint(QWidget* control, const std::string& hint)
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent)
 {
+    RemoveLengthLimit(this);
 }
 
 std::string TEdit::Text() const
@@ -139,28 +150,39 @@ void TEdit::SetText(const std::string& text)
 TComboBox::TComboBox(QWidget* parent)
     : QComboBox(parent)
 {
-    setEditable(true);
+    // When the text field's editing finishes (focus leaving), Qt looks the typed text up among
+    // the entries and makes a match its current entry. That is Qt's bookkeeping, not a choice of
+    // the user: only a choice in the list selects an entry here. Qt attaches its handling when
+    // the field is set, and slots run in the order they were connected, so the two connections
+    // around it mark the span in which Qt's index changes are its own.
+    auto* field = new QLineEdit(this);
+    connect(field, &QLineEdit::editingFinished, this, [this] { m_matchingTypedText = true; });
+    setLineEdit(field);
+    connect(field, &QLineEdit::editingFinished, this, [this] { m_matchingTypedText = false; });
+    RemoveLengthLimit(field);
     // Enter in the text field neither inserts an entry nor completes one from the list.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(8);
-    lineEdit()->installEventFilter(this);
-    // Qt selects the entry matching the typed text when Enter is pressed or the focus leaves;
-    // here only the user's choice in the list selects an entry.
-    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
-    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    field->installEventFilter(this);
+    // The open list: its arrow and paging keys select the entry they reach (see eventFilter).
+    view()->installEventFilter(this);
 
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+    connect(field, &QLineEdit::textEdited, this, [this] {
         m_itemIndex = -1;
         emit Change();
     });
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!m_programWrites) {
+        if (!m_programWrites && !m_matchingTypedText) {
             UserSelected(index);
         }
     });
     // activated also covers choosing the entry Qt still holds as current after the user typed.
-    connect(this, &QComboBox::activated, this, [this](int index) { UserSelected(index); });
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (!m_matchingTypedText) {
+            UserSelected(index);
+        }
+    });
 }
 
 void TComboBox::UserSelected(int index)
@@ -236,8 +258,73 @@ bool TComboBox::eventFilter(QObject* watched, QEvent* event)
                 return true; // Enter presses nothing here and never adds an entry
             }
         }
+    } else if (watched == view() && event->type() == QEvent::KeyPress) {
+        const int target = ListKeyTarget(*static_cast<QKeyEvent*>(event));
+        if (target != NoListKey) {
+            if (target >= 0) {
+                SelectFromOpenList(target);
+            }
+            return true;
+        }
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+int TComboBox::ListKeyTarget(const QKeyEvent& event) const
+{
+    // With Alt, Up and Down close the list (Qt's own handling); other modifiers are not ours.
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        return NoListKey;
+    }
+    const int last = count() - 1;
+    // The highlighted entry; the list's cursor without a highlight (where Qt puts it when the
+    // list opens with nothing selected) is no starting point.
+    const QModelIndex current = view()->currentIndex();
+    const int row = current.isValid() && view()->selectionModel()->isSelected(current)
+        ? current.row()
+        : -1;
+    // A page is what the list shows at a time, less the entry the step starts from.
+    const int page = std::max(1, std::min(maxVisibleItems(), count()) - 1);
+    int target = 0;
+    switch (event.key()) {
+    case Qt::Key_Up:
+        target = row - 1;
+        break;
+    case Qt::Key_Down:
+        target = row + 1;
+        break;
+    case Qt::Key_PageUp:
+        target = row - page;
+        break;
+    case Qt::Key_PageDown:
+        target = row < 0 ? page - 1 : row + page;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    default:
+        return NoListKey;
+    }
+    if (last < 0) {
+        return -1; // nothing to select; the key is used up all the same
+    }
+    return std::clamp(target, 0, last);
+}
+
+void TComboBox::SelectFromOpenList(int index)
+{
+    view()->setCurrentIndex(model()->index(index, modelColumn(), rootModelIndex()));
+    {
+        // The text field shows the entry first, then the choice is reported, as for a choice
+        // made with the list closed.
+        const QScopedValueRollback guard(m_programWrites, true);
+        setCurrentIndex(index);
+        setEditText(itemText(index));
+    }
+    UserSelected(index);
 }
 
 void TComboBox::keyPressEvent(QKeyEvent* event)

@@ -14,7 +14,7 @@
 
 // The window's controls, with texts as CP932 bytes.
 
-/// A single-line text box.
+/// A single-line text box without a length limit.
 class TEdit : public QLineEdit
 {
     Q_OBJECT
@@ -24,7 +24,9 @@ public:
     void SetText(const std::string& text);
 };
 
-/// An editable drop-down. Text written by the program is not an edit and emits no Change.
+/// An editable drop-down. Text written by the program is not an edit and emits no Change. With
+/// the list open, the arrow, Page Up/Down, Home and End keys select the entry they reach at once;
+/// hovering only highlights; Enter or a click closes the list.
 class TComboBox : public QComboBox
 {
     Q_OBJECT
@@ -51,10 +53,17 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    static constexpr int NoListKey = -2;
+
     void UserSelected(int index);
+    /// The entry an arrow or paging key reaches in the open list; -1 when the list is empty,
+    /// NoListKey for any other key.
+    int ListKeyTarget(const QKeyEvent& event) const;
+    void SelectFromOpenList(int index);
 
     int m_itemIndex = -1;
     bool m_programWrites = false;
+    bool m_matchingTypedText = false;
 };
 
 /// The swatch: its whole area filled with BrushColor, outlined in black one pixel wide.

@@ -107,6 +107,7 @@ private slots:
     void arrowKeysShowEachEntry();
     void mouseSelectsAnEntry();
     void typingActsOnNoEntry();
+    void openListEndReachesEmptyEntry();
 
 private:
     void CheckShown(const Row& row);
@@ -218,6 +219,22 @@ void TstNamedColors::typingActsOnNoEntry()
     QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(box->ItemIndex(), 1);
     CheckShown(Table[1]);
+}
+
+void TstNamedColors::openListEndReachesEmptyEntry()
+{
+    // End in the open list runs the handler on the empty last entry at once; its error box
+    // closes the list before it is shown.
+    TComboBox* box = m_form->ComboBox1;
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    QTest::keyClick(box->view(), Qt::Key_Up);
+    CheckShown(Table[0]);
+    QTest::keyClick(box->view(), Qt::Key_End);
+    QCOMPARE(box->ItemIndex(), 63);
+    QCOMPARE(m_boxes, std::vector<std::string> { NoDigits() });
+    QVERIFY(!box->view()->isVisible());
+    QCOMPARE(m_form->Edit1->Text(), std::string());
 }
 
 QTEST_MAIN(TstNamedColors)

@@ -77,6 +77,10 @@ private slots:
     void comboBoxChangeAndIndex();
     void comboBoxProgramWritesAreNoEdits();
     void comboBoxDoubleClick();
+    void openListKeysSelect_data();
+    void openListKeysSelect();
+    void openListHoverOnlyHighlights();
+    void noLengthLimit();
     void selectingNamedColourRunsItsHandler();
 
     void swatchPaintsFillAndOutline();
@@ -615,6 +619,120 @@ void TstWindow::comboBoxDoubleClick()
     QTest::mouseDClick(combo->lineEdit(), Qt::LeftButton);
     QTest::mouseRelease(combo->lineEdit(), Qt::LeftButton);
     QCOMPARE(doubleClicks.size(), 1);
+}
+
+namespace {
+
+// A drop-down of 20 entries "e0".."e19" (a page of 8 shown), its list open.
+void FillAndOpen(TComboBox& combo)
+{
+    combo.SetText("Color Name");
+    for (int i = 0; i < 20; ++i) {
+        combo.AddItem(QStringLiteral("e%1").arg(i).toStdString());
+    }
+    combo.show();
+    combo.setFocus();
+    combo.showPopup();
+    QTRY_VERIFY(combo.view()->isVisible());
+}
+
+} // namespace
+
+void TstWindow::openListKeysSelect_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QList<int>>("changes"); // the index selected at each Change, in order
+
+    QTest::newRow("Down from none, Down, Up") << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Up }
+                                              << QList<int> { 0, 1, 0 };
+    QTest::newRow("Up from none") << QList<int> { Qt::Key_Up } << QList<int> { 0 };
+    QTest::newRow("End, Home") << QList<int> { Qt::Key_End, Qt::Key_Home } << QList<int> { 19, 0 };
+    QTest::newRow("pages") << QList<int> { Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp }
+                           << QList<int> { 6, 13, 6 };
+    QTest::newRow("page stops at the ends")
+        << QList<int> { Qt::Key_End, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_PageUp,
+               Qt::Key_PageUp, Qt::Key_PageUp }
+        << QList<int> { 19, 12, 5, 0 };
+    QTest::newRow("no step past the ends runs nothing")
+        << QList<int> { Qt::Key_Home, Qt::Key_Up, Qt::Key_End, Qt::Key_Down }
+        << QList<int> { 0, 19 };
+}
+
+void TstWindow::openListKeysSelect()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QList<int>, changes);
+    TComboBox combo(nullptr);
+    FillAndOpen(combo);
+    QList<int> seen;
+    connect(&combo, &TComboBox::Change, this, [&] {
+        // The text field already shows the entry when the change is reported.
+        QCOMPARE(combo.Text(), combo.Item(combo.ItemIndex()));
+        seen << combo.ItemIndex();
+    });
+    for (int key : keys) {
+        QTest::keyClick(combo.view(), Qt::Key(key));
+    }
+    QCOMPARE(seen, changes);
+    QVERIFY(combo.view()->isVisible());
+    QCOMPARE(combo.view()->currentIndex().row(), changes.last());
+
+    // Enter closes the list on the entry reached and reports nothing new.
+    QTest::keyClick(combo.view(), Qt::Key_Return);
+    QTRY_VERIFY(!combo.view()->isVisible());
+    QCOMPARE(seen, changes);
+    QCOMPARE(combo.ItemIndex(), changes.last());
+    QCOMPARE(combo.Text(), combo.Item(changes.last()));
+}
+
+void TstWindow::openListHoverOnlyHighlights()
+{
+    TComboBox combo(nullptr);
+    FillAndOpen(combo);
+    QSignalSpy changes(&combo, &TComboBox::Change);
+    QAbstractItemView* list = combo.view();
+    QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(3, 0)).center());
+    QTRY_COMPARE(list->currentIndex().row(), 3);
+    QCOMPARE(changes.size(), 0);
+    QCOMPARE(combo.ItemIndex(), -1);
+    QCOMPARE(combo.Text(), std::string("Color Name"));
+
+    // The keys go on from the highlighted entry.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(combo.ItemIndex(), 4);
+    QCOMPARE(combo.Text(), std::string("e4"));
+
+    // The user colour list works the same: a delete or double-click then acts on entry 4.
+    TComboBox* users = Form().ComboBox2;
+    for (const char* entry : { "a", "b", "c" }) {
+        users->AddItem(entry);
+    }
+    users->setFocus();
+    users->showPopup();
+    QTRY_VERIFY(users->view()->isVisible());
+    QTest::keyClick(users->view(), Qt::Key_End);
+    QCOMPARE(users->ItemIndex(), 2);
+    QCOMPARE(users->Text(), std::string("c"));
+}
+
+void TstWindow::noLengthLimit()
+{
+    // 40,000 bytes, above Qt's default limit of 32767 characters, arrive whole by paste.
+    const std::string long_text = std::string(39990, 'F') + "END" + std::string(7, '0');
+    QApplication::clipboard()->setText(QString::fromStdString(long_text));
+    for (QLineEdit* field : { static_cast<QLineEdit*>(Form().Edit1),
+             static_cast<QLineEdit*>(Form().Edit2), static_cast<QLineEdit*>(Form().Edit3),
+             static_cast<QLineEdit*>(Form().Edit4), Form().ComboBox1->lineEdit(),
+             Form().ComboBox2->lineEdit() }) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(FromQString(field->text()), long_text);
+    }
+    QCOMPARE(Form().ComboBox2->Text().size(), std::size_t(40000));
+    Form().Edit1->SetText(long_text + long_text);
+    QCOMPARE(Form().Edit1->Text().size(), std::size_t(80000));
 }
 
 void TstWindow::selectingNamedColourRunsItsHandler()
