@@ -1,18 +1,22 @@
 // The profile functions on arbitrary file bytes with arbitrary section, key and value texts and
-// buffer sizes. A read returns what a plain line-by-line model of the file finds. A write succeeds
-// (only a UTF-16 file is refused), changes nothing outside the body of the first section of that
-// name (or appends the new section whole), and, for names and values that can survive the trip,
-// is read back as the read rules allow and is not repeated by writing the same value again.
+// buffer sizes. A read returns what a plain line-by-line model of the file (of its CP932 rendering,
+// for a UTF-16LE file) finds. A write succeeds (only a UTF-16LE file with an odd last byte is
+// refused), changes nothing outside the body of the first section of that name (or appends the new
+// section whole), keeps a UTF-16LE file UTF-16LE with every byte outside that body, and, for names
+// and values that can survive the trip, is read back as the read rules allow and is not repeated
+// by writing the same value again.
 
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/fuzz_support.h"
+#include "platform/codepage.h"
 #include "platform/profile.h"
 
 namespace {
@@ -22,6 +26,13 @@ using namespace fuzz;
 bool IsUtf16(std::string_view text)
 {
     return text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE';
+}
+
+// The text the profile functions see in a file: a UTF-16LE file's CP932 rendering, with the
+// position in the file of each of its bytes.
+std::string TextOf(std::string_view file, std::vector<std::uint32_t>* offsets = nullptr)
+{
+    return IsUtf16(file) ? Utf16LeToCp932(file.substr(2), offsets) : std::string(file);
 }
 
 // The value of the first key line named key in the first section named section.
@@ -68,10 +79,8 @@ std::string ExpectedRead(std::string_view text, const std::string& section, cons
 {
     if (size == 0)
         return {};
-    if (!IsUtf16(text)) {
-        if (const auto value = ModelFind(text, CText(section), CText(key)))
-            return ReadBack(*value, size);
-    }
+    if (const auto value = ModelFind(TextOf(text), CText(section), CText(key)))
+        return ReadBack(*value, size);
     std::string fallback = CText(def);
     while (!fallback.empty() && fallback.back() == ' ')
         fallback.pop_back();
@@ -104,31 +113,55 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
     const std::string after = ReadFile(path);
     Show("written", after);
-    FUZZ_CHECK((written != 0) == !IsUtf16(before));
+    const bool utf16 = IsUtf16(before);
+    FUZZ_CHECK((written != 0) == !(utf16 && before.size() % 2 != 0));
     if (!written) {
         FUZZ_CHECK(after == before);
         return 0;
     }
+    FUZZ_CHECK(IsUtf16(after) == utf16);
 
     const std::string s = CText(section), k = CText(key), v = CText(value);
-    const auto sections = Sections(before);
+    std::vector<std::uint32_t> offsets;
+    const std::string text = TextOf(before, &offsets), textAfter = TextOf(after);
+    // What the section's body leaves outside it keeps its bytes, in the file as in its text.
+    const auto keeps = [&](std::size_t body, std::size_t end) {
+        const std::size_t tail = text.size() - end;
+        FUZZ_CHECK(textAfter.size() >= body + tail);
+        FUZZ_CHECK(textAfter.compare(0, body, text, 0, body) == 0);
+        FUZZ_CHECK(textAfter.compare(textAfter.size() - tail, tail, text, end, tail) == 0);
+        if (utf16) {
+            const std::size_t from = 2 + offsets[body], to = 2 + offsets[end];
+            FUZZ_CHECK(after.size() >= from + (before.size() - to));
+            FUZZ_CHECK(after.compare(0, from, before, 0, from) == 0);
+            FUZZ_CHECK(after.compare(after.size() - (before.size() - to), before.size() - to,
+                           before, to, before.size() - to)
+                == 0);
+        }
+    };
+    const auto sections = Sections(text);
     if (const Section* target = FirstSection(sections, s)) {
-        const std::size_t tail = before.size() - target->end;
-        FUZZ_CHECK(after.size() >= target->body + tail);
-        FUZZ_CHECK(after.compare(0, target->body, before, 0, target->body) == 0);
-        FUZZ_CHECK(after.compare(after.size() - tail, tail, before, target->end, tail) == 0);
+        keeps(target->body, target->end);
     } else {
-        std::string appended = before;
-        if (!before.empty() && !IsLineEnd(before.back()))
+        std::string appended = text;
+        if (!text.empty() && !IsLineEnd(text.back()))
             appended += "\r\n";
         appended.append("[").append(TrimSpaces(s)).append("]\r\n");
         appended.append(TrimSpaces(k)).append("=").append(v).append("\r\n");
-        FUZZ_CHECK(after == appended);
+        keeps(text.size(), text.size());
+        if (!utf16)
+            FUZZ_CHECK(textAfter == appended);
+        else
+            FUZZ_CHECK(textAfter == text + Utf16LeToCp932(Cp932ToUtf16Le(appended.substr(text.size()))));
     }
 
     FUZZ_CHECK(Read(path, section, key, def, bufferSize)
         == ExpectedRead(after, section, key, def, bufferSize));
-    if (SectionNameRoundTrips(s) && KeyNameRoundTrips(k) && !HasLineEnd(v)) {
+    const auto survives = [utf16](const std::string& t) {
+        return !utf16 || Utf16LeToCp932(Cp932ToUtf16Le(t)) == t;
+    };
+    if (SectionNameRoundTrips(s) && KeyNameRoundTrips(k) && !HasLineEnd(v) && survives(s)
+        && survives(k) && survives(v)) {
         FUZZ_CHECK(Read(path, section, key, def, bufferSize) == ReadBack(v, bufferSize));
         FUZZ_CHECK(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                        path.c_str())

@@ -1,7 +1,8 @@
 // The user colour store on arbitrary settings files. Loading takes the section in one pass; what it
 // gives must equal reading every entry through the component, one key at a time. A registration
 // then keeps every stored entry and adds the new one at the end, and a deletion removes exactly the
-// chosen entry and keeps the others in their order.
+// chosen entry and keeps the others in their order; an entry no longer stored deletes nothing. A
+// UTF-16LE file stays one, its entries changed only by the trip through UTF-16LE.
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include "colour/exception.h"
 #include "colour/integer_text.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/codepage.h"
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
 
@@ -65,36 +67,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const bool utf16 = before.size() >= 2 && before[0] == '\xFF' && before[1] == '\xFE';
+    // What a text becomes on its way into the file and back.
+    const auto trip = [utf16](const std::string& text) {
+        return utf16 ? Utf16LeToCp932(Cp932ToUtf16Le(text)) : text;
+    };
     if (action == 1) {
         const std::string entry = "0A0B0C" + name;
         try {
             FUZZ_CHECK(RegisterUserColor(ini, entry) == load.count + 1);
         } catch (const Exception&) {
-            FUZZ_CHECK(utf16 && ReadFile(path) == before);
+            // UTF-16LE text cannot continue after an odd byte.
+            FUZZ_CHECK(utf16 && before.size() % 2 != 0 && ReadFile(path) == before);
             return 0;
         }
-        FUZZ_CHECK(!utf16);
+        FUZZ_CHECK(!utf16 || before.size() % 2 == 0);
         const UserColorLoad after = LoadUserColors(ini);
-        Show("written", ReadFile(path));
+        const std::string written = ReadFile(path);
+        Show("written", written);
+        FUZZ_CHECK(utf16 == (written.size() >= 2 && written[0] == '\xFF' && written[1] == '\xFE'));
         FUZZ_CHECK(after.count == load.count + 1);
         std::vector<std::string> expected = load.entries;
-        expected.push_back(ReadBack(entry));
+        expected.push_back(ReadBack(trip(entry)));
         if (HasLineEnd(entry))
             return 0;
         FUZZ_CHECK(after.entries == expected);
     } else if (action == 2) {
-        try {
-            const UserColorLoad after = DeleteUserColor(ini, index);
-            FUZZ_CHECK(index >= 0 && index < load.count);
-            std::vector<std::string> expected = load.entries;
-            expected.erase(expected.begin() + index);
-            FUZZ_CHECK(after.count == load.count - 1);
-            FUZZ_CHECK(after.entries == expected);
-            FUZZ_CHECK(after.entries == LoadUserColors(ini).entries);
-        } catch (const Exception&) {
+        const bool listed = index >= 0 && index < load.count;
+        // A line end never is part of a stored entry: that choice is gone from the file.
+        const std::string chosen = listed ? load.entries[static_cast<std::size_t>(index)] : "\n";
+        const UserColorLoad after = DeleteUserColor(ini, index, chosen);
+        std::vector<std::string> expected = load.entries;
+        if (!listed) {
             FUZZ_CHECK(ReadFile(path) == before);
-            FUZZ_CHECK(index < 0 || index >= load.count || utf16);
+            FUZZ_CHECK(after.entries == expected);
+            return 0;
         }
+        expected.erase(expected.begin() + index);
+        for (std::string& entry : expected)
+            entry = trip(entry);
+        FUZZ_CHECK(after.count == load.count - 1);
+        FUZZ_CHECK(after.entries == expected);
+        FUZZ_CHECK(after.entries == LoadUserColors(ini).entries);
     }
     return 0;
 }

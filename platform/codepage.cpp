@@ -129,6 +129,96 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
     return out;
 }
 
+std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* offsets)
+{
+    std::string out;
+    out.reserve(utf16.size() / 2);
+    if (offsets) {
+        offsets->clear();
+        offsets->reserve(utf16.size() / 2 + 1);
+    }
+    const auto unit = [&](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(utf16[i])
+            | static_cast<unsigned char>(utf16[i + 1]) << 8);
+    };
+    const std::size_t end = utf16.size() & ~std::size_t(1);
+    std::string utf8;
+    for (std::size_t i = 0; i < end;) {
+        const std::size_t begin = i;
+        const char32_t first = unit(i);
+        i += 2;
+        std::string converted;
+        if (first < 0x80) {
+            converted.assign(1, static_cast<char>(first));
+        } else {
+            char32_t code = first;
+            bool valid = first < 0xD800 || first > 0xDFFF;
+            if (first >= 0xD800 && first <= 0xDBFF && i < end) {
+                const char32_t second = unit(i);
+                if (second >= 0xDC00 && second <= 0xDFFF) {
+                    code = 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00);
+                    valid = true;
+                    i += 2;
+                }
+            }
+            if (!valid) {
+                converted = "?";
+            } else {
+                utf8.clear();
+                if (code < 0x800) {
+                    utf8 += static_cast<char>(0xC0 | code >> 6);
+                } else if (code < 0x10000) {
+                    utf8 += static_cast<char>(0xE0 | code >> 12);
+                    utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+                } else {
+                    utf8 += static_cast<char>(0xF0 | code >> 18);
+                    utf8 += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+                    utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+                }
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+                converted = Utf8ToCp932(utf8);
+            }
+        }
+        out += converted;
+        if (offsets) {
+            offsets->insert(offsets->end(), converted.size(), static_cast<std::uint32_t>(begin));
+        }
+    }
+    if (offsets) {
+        offsets->push_back(static_cast<std::uint32_t>(end));
+    }
+    return out;
+}
+
+std::string Cp932ToUtf16Le(std::string_view cp932)
+{
+    const std::string utf8 = Cp932ToUtf8(cp932);
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    const auto put = [&](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    // The UTF-8 comes from the converter, so every sequence in it is well formed.
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        i += length;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            put(0xD800 + (code >> 10));
+            put(0xDC00 + (code & 0x3FF));
+        } else {
+            put(code);
+        }
+    }
+    return out;
+}
+
 bool IsCp932LeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);

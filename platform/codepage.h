@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The program's texts are byte strings in code page 932 (Shift-JIS as Windows has it).
 // This module is the only place that converts between those bytes and Unicode.
@@ -13,6 +15,17 @@ std::string Cp932ToUtf8(std::string_view cp932);
 /// UTF-8 sequence, becomes "?", as the platform's default character does. When lost is given, it
 /// receives the position in the result of the first such "?", or npos when nothing was replaced.
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost = nullptr);
+
+/// Converts UTF-16LE (without its byte-order mark) to CP932 bytes, as the platform hands the
+/// texts of a UTF-16LE file to a CP932 program: a character that CP932 cannot hold, and an
+/// unpaired surrogate, becomes "?"; an odd last byte is left out. With offsets, offsets[i] is the
+/// position in utf16 of the character whose CP932 bytes begin at i (both bytes of a double-byte
+/// character give its position), and offsets[result size] is the end of utf16 read.
+std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* offsets = nullptr);
+
+/// Converts CP932 bytes to UTF-16LE (without a byte-order mark). An invalid byte sequence
+/// becomes U+FFFD.
+std::string Cp932ToUtf16Le(std::string_view cp932);
 
 /// True when the byte opens a double-byte character in CP932 (0x81-0x9F, 0xE0-0xFC).
 bool IsCp932LeadByte(unsigned char byte);

@@ -215,18 +215,29 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
 std::optional<std::string> IniText::WithValue(
     std::string_view section, std::string_view key, std::string_view value) const
 {
+    std::optional<Splice> edit = EditFor(section, key, value);
+    if (!edit)
+        return std::nullopt;
+    std::string out;
+    out.reserve(text_.size() - (edit->end - edit->begin) + edit->inserted.size());
+    out.append(text_, 0, edit->begin).append(edit->inserted).append(text_, edit->end);
+    return out;
+}
+
+std::optional<IniText::Splice> IniText::EditFor(
+    std::string_view section, std::string_view key, std::string_view value) const
+{
     const std::string_view sectionName = TrimSpaces(section);
     const std::string_view keyName = TrimSpaces(key);
-    std::string out;
+    const std::size_t n = text_.size();
+    std::string inserted;
     const Section* found = FindSection(sectionName);
     if (!found) {
-        out.reserve(text_.size() + sectionName.size() + keyName.size() + value.size() + 10);
-        out = text_;
-        if (!out.empty() && !IsLineEnd(out.back()))
-            out += "\r\n";
-        out.append("[").append(sectionName).append("]\r\n");
-        out.append(keyName).append("=").append(value).append("\r\n");
-        return out;
+        if (n > 0 && !IsLineEnd(text_.back()))
+            inserted += "\r\n";
+        inserted.append("[").append(sectionName).append("]\r\n");
+        inserted.append(keyName).append("=").append(value).append("\r\n");
+        return Splice { n, n, std::move(inserted) };
     }
 
     std::string wanted, folded;
@@ -254,20 +265,14 @@ std::optional<std::string> IniText::WithValue(
             return std::nullopt;
         if (!value.empty() && IsBlank(value.front()))
             lead = 0;
-        const std::size_t keep = keyLine->equals + 1 + lead;
-        out.reserve(text_.size() + value.size() + 2);
-        out.append(text_, 0, keep).append(value).append("\r\n");
-        out.append(text_, line.next);
-        return out;
+        inserted.append(value).append("\r\n");
+        return Splice { keyLine->equals + 1 + lead, line.next, std::move(inserted) };
     }
 
     // A new key goes right after the section's last key line, so comments and blank lines below
     // it stay where they are; CR LF first when that line is the file's last and has no line end.
-    out.reserve(text_.size() + keyName.size() + value.size() + 5);
-    out.append(text_, 0, insertAt);
     if (insertAt > 0 && !IsLineEnd(text_[insertAt - 1]))
-        out += "\r\n";
-    out.append(keyName).append("=").append(value).append("\r\n");
-    out.append(text_, insertAt);
-    return out;
+        inserted += "\r\n";
+    inserted.append(keyName).append("=").append(value).append("\r\n");
+    return Splice { insertAt, insertAt, std::move(inserted) };
 }

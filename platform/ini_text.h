@@ -34,6 +34,17 @@ public:
     std::optional<std::string> WithValue(
         std::string_view section, std::string_view key, std::string_view value) const;
 
+    /// The change WithValue makes: the bytes [begin, end) of the text give way to inserted.
+    /// Both ends lie at a line boundary or just after an ASCII byte, never inside a character.
+    struct Splice
+    {
+        std::size_t begin;
+        std::size_t end;
+        std::string inserted;
+    };
+    std::optional<Splice> EditFor(
+        std::string_view section, std::string_view key, std::string_view value) const;
+
 private:
     struct Section
     {

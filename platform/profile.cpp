@@ -2,29 +2,38 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include "platform/codepage.h"
 #include "platform/file_replace.h"
 #include "platform/ini_text.h"
 
 // Reads parse the file once and keep it while it is unchanged, so reading the keys of a large
 // section one call at a time costs one parse, not one per key. Every call still stats the file, so
-// a change by another program is seen by the next call. A write builds the new text and puts it in
-// place with a rename, so a crash leaves either the old or the new file, never a half-written one.
+// a change by another program is seen by the next call, except inside a ProfileSnapshot, which
+// looks once for a whole batch of reads. A write builds the new text and puts it in place with a
+// rename, so a crash leaves either the old or the new file, never a half-written one; it holds the
+// ProfileLock from its read to its rename, so concurrent writers never lose each other's changes.
 //
-// A file starting with FF FE (UTF-16LE) is not read (every read gives the default) and never
-// written (the write fails), so such a file is never damaged.
+// A file starting with FF FE is UTF-16LE. Reads see its CP932 rendering (a character CP932 lacks
+// reads as "?"). A write keeps the file UTF-16LE with its byte-order mark and replaces only the
+// characters of what it changes, so every other character stays exactly as it was, even one that
+// the rendering shows as "?".
 
 namespace {
 
@@ -43,6 +52,8 @@ struct Identity
 
     bool operator==(const Identity&) const = default;
 };
+
+constexpr std::string_view Utf16Mark = "\xFF\xFE";
 
 Identity IdentityOf(const struct stat& st)
 {
@@ -71,7 +82,9 @@ struct Cache
     bool valid = false;
     bool settled = false;
     Identity identity {};
-    std::unique_ptr<IniText> text;
+    std::string path; // as last loaded or written
+    std::string utf16; // a UTF-16LE file's own bytes, byte-order mark included; else empty
+    std::unique_ptr<IniText> text; // the file's text; a UTF-16LE file's CP932 rendering
 };
 
 std::mutex cacheMutex;
@@ -85,6 +98,21 @@ struct Loaded
     const IniText* text; // the cache's, while the lock is held; null unless Present
     struct stat status;
 };
+
+// The path that a ProfileSnapshot holds still, and what its first read found.
+struct Pin
+{
+    std::string path;
+    int depth = 0;
+    std::optional<Loaded> loaded;
+};
+
+Pin pin;
+
+bool IsUtf16(std::string_view bytes)
+{
+    return bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+}
 
 bool ReadAll(int fd, std::size_t sizeHint, std::string& out)
 {
@@ -109,7 +137,7 @@ bool ReadAll(int fd, std::size_t sizeHint, std::string& out)
 
 // The parsed file at path, from the cache when the file is the one cached and has settled.
 // Call with cacheMutex held.
-Loaded Load(const char* path)
+Loaded LoadNow(const char* path)
 {
     timespec lookedAt {};
     clock_gettime(CLOCK_REALTIME, &lookedAt);
@@ -134,17 +162,83 @@ Loaded Load(const char* path)
         return { FileState::Unusable, nullptr, st };
 
     // Unchanged bytes keep the parse (and its key indexes) of the previous call.
-    if (!cache.valid || !cache.text || cache.text->Text() != bytes)
-        cache.text = std::make_unique<IniText>(std::move(bytes));
+    const bool utf16 = IsUtf16(bytes);
+    const std::string& cached = utf16 || !cache.text ? cache.utf16 : cache.text->Text();
+    if (!cache.valid || !cache.text || cache.utf16.empty() == utf16 || cached != bytes) {
+        if (utf16) {
+            cache.text = std::make_unique<IniText>(
+                Utf16LeToCp932(std::string_view(bytes).substr(Utf16Mark.size())));
+            cache.utf16 = std::move(bytes);
+        } else {
+            cache.text = std::make_unique<IniText>(std::move(bytes));
+            cache.utf16.clear();
+        }
+    }
+    cache.path = path;
     cache.valid = true;
     cache.identity = IdentityOf(st);
     cache.settled = Settled(st, lookedAt);
     return { FileState::Present, cache.text.get(), st };
 }
 
-bool IsUtf16(const std::string& text)
+// As LoadNow, but inside a ProfileSnapshot of path the first result serves every later read.
+Loaded Load(const char* path)
 {
-    return text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE';
+    const bool pinned = pin.depth > 0 && pin.path == path;
+    if (pinned && pin.loaded
+        && (pin.loaded->state != FileState::Present || (cache.valid && cache.path == path)))
+        return *pin.loaded;
+    const Loaded loaded = LoadNow(path);
+    if (pinned)
+        pin.loaded = loaded;
+    return loaded;
+}
+
+// Keeps what a write put in place as the parse of the next call, checked against the file as usual.
+void Remember(const std::string& path, std::string content, std::unique_ptr<IniText> text)
+{
+    struct stat st = {};
+    cache.valid = stat(path.c_str(), &st) == 0;
+    cache.settled = false;
+    cache.identity = IdentityOf(st);
+    cache.path = path;
+    if (text) {
+        cache.utf16 = std::move(content);
+        cache.text = std::move(text);
+    } else {
+        cache.utf16.clear();
+        cache.text = std::make_unique<IniText>(std::move(content));
+    }
+    pin.loaded.reset();
+}
+
+// Applies writes to the bytes of a UTF-16LE file whose CP932 rendering is parsed in text: each
+// write changes the rendering's bytes of one key, and exactly the UTF-16LE characters behind them
+// give way to the new bytes in UTF-16LE. nullopt when every key already holds its value.
+std::optional<std::string> EditUtf16(
+    std::string bytes, const IniText& text, const std::vector<ProfileWrite>& writes,
+    std::unique_ptr<IniText>& rendering)
+{
+    const IniText* current = &text;
+    std::vector<std::uint32_t> offsets; // rendering position -> position in the bytes after the mark
+    bool mapped = false;
+    for (const ProfileWrite& w : writes) {
+        const std::optional<IniText::Splice> edit = current->EditFor(w.section, w.key, w.value);
+        if (!edit)
+            continue;
+        if (!mapped)
+            Utf16LeToCp932(std::string_view(bytes).substr(Utf16Mark.size()), &offsets);
+        const std::size_t from = Utf16Mark.size() + offsets[edit->begin];
+        const std::size_t to = Utf16Mark.size() + offsets[edit->end];
+        bytes.replace(from, to - from, Cp932ToUtf16Le(edit->inserted));
+        rendering = std::make_unique<IniText>(
+            Utf16LeToCp932(std::string_view(bytes).substr(Utf16Mark.size()), &offsets));
+        mapped = true;
+        current = rendering.get();
+    }
+    if (!mapped)
+        return std::nullopt;
+    return bytes;
 }
 
 DWORD CopyOut(std::string_view text, char* buffer, DWORD size)
@@ -165,7 +259,7 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     if (section && key && path && *path) {
         const std::lock_guard lock(cacheMutex);
         const Loaded file = Load(path);
-        if (file.state == FileState::Present && !IsUtf16(file.text->Text())) {
+        if (file.state == FileState::Present) {
             if (auto value = file.text->Find(section, key)) {
                 // The caller gets a zero-terminated text, so a NUL byte in the value ends it.
                 return CopyOut(value->substr(0, value->find('\0')), buffer, size);
@@ -182,41 +276,75 @@ BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const 
 {
     if (!path || !*path)
         return 0;
+    const ProfileLock lock(path);
+    if (!lock)
+        return 0;
     const std::optional<std::string> target = ResolveLinks(path);
     if (!target)
         return 0;
 
-    const std::lock_guard lock(cacheMutex);
+    const std::lock_guard guard(cacheMutex);
     const Loaded file = Load(target->c_str());
     if (file.state == FileState::Unusable)
         return 0;
     const bool exists = file.state == FileState::Present;
-    if (exists && IsUtf16(file.text->Text()))
-        return 0;
 
-    // Each write applies to the text the previous one left, exactly as separate calls would.
-    // The first write works on the cached parse; later ones parse the text the previous one left.
-    const IniText empty({});
     std::optional<std::string> content;
-    std::optional<IniText> reparsed;
-    for (const ProfileWrite& w : writes) {
-        const IniText* current = exists ? file.text : &empty;
-        if (content)
-            current = &reparsed.emplace(*content);
-        if (std::optional<std::string> next = current->WithValue(w.section, w.key, w.value))
-            content = std::move(next);
+    std::unique_ptr<IniText> rendering;
+    if (exists && !cache.utf16.empty()) {
+        // An odd byte at the end has no place in UTF-16LE text: such a file is left alone.
+        if (cache.utf16.size() % 2 != 0)
+            return 0;
+        content = EditUtf16(cache.utf16, *file.text, writes, rendering);
+    } else {
+        // Each write applies to the text the previous one left, exactly as separate calls would.
+        // The first write works on the cached parse; later ones parse the text the previous one
+        // left.
+        const IniText empty({});
+        std::optional<IniText> reparsed;
+        for (const ProfileWrite& w : writes) {
+            const IniText* current = exists ? file.text : &empty;
+            if (content)
+                current = &reparsed.emplace(*content);
+            if (std::optional<std::string> next = current->WithValue(w.section, w.key, w.value))
+                content = std::move(next);
+        }
     }
     if (!content)
         return 1; // every key already holds its value
     if (!ReplaceFileContents(*target, *content))
         return 0;
+    Remember(*target, std::move(*content), std::move(rendering));
+    return 1;
+}
 
-    // The new text is what a next call would parse; it is checked against the file as usual.
-    struct stat st = {};
-    cache.valid = stat(target->c_str(), &st) == 0;
-    cache.settled = false;
-    cache.identity = IdentityOf(st);
-    cache.text = std::make_unique<IniText>(std::move(*content));
+BOOL WritePrivateProfileTextA(const std::string& text, const char* path)
+{
+    if (!path || !*path)
+        return 0;
+    const ProfileLock lock(path);
+    if (!lock)
+        return 0;
+    const std::optional<std::string> target = ResolveLinks(path);
+    if (!target)
+        return 0;
+
+    const std::lock_guard guard(cacheMutex);
+    const Loaded file = Load(target->c_str());
+    if (file.state == FileState::Unusable)
+        return 0;
+    std::string content;
+    std::unique_ptr<IniText> rendering;
+    if (file.state == FileState::Present && !cache.utf16.empty()) {
+        content.assign(Utf16Mark).append(Cp932ToUtf16Le(text));
+        rendering = std::make_unique<IniText>(
+            Utf16LeToCp932(std::string_view(content).substr(Utf16Mark.size())));
+    } else {
+        content = text;
+    }
+    if (!ReplaceFileContents(*target, content))
+        return 0;
+    Remember(*target, std::move(content), std::move(rendering));
     return 1;
 }
 
@@ -226,4 +354,144 @@ BOOL WritePrivateProfileStringA(
     if (!section || !key || !value)
         return 0;
     return WritePrivateProfileStringsA({ ProfileWrite { section, key, value } }, path);
+}
+
+namespace {
+
+// The locks this process holds, by directory, with the number of their holders.
+struct HeldLock
+{
+    int fd;
+    int holders;
+};
+
+std::mutex heldMutex;
+std::map<std::string, HeldLock> held;
+
+std::string LockedDirectory(const char* path)
+{
+    const std::string given = path ? path : "";
+    const std::string target = ResolveLinks(given).value_or(given);
+    const std::size_t slash = target.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+}
+
+// One wait for the lock on fd in the kernel's queue, on a thread of its own so that it can be
+// given up after the timeout. A thread given up keeps fd: when the lock comes at last, it lets it
+// go at once by closing fd.
+struct LockWait
+{
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int error = 0;
+};
+
+enum class LockResult { Locked, Unsupported, TimedOut };
+
+LockResult WaitForLock(int fd, std::chrono::milliseconds timeout)
+{
+    auto wait = std::make_shared<LockWait>();
+    std::thread([wait, fd] {
+        int rc = 0;
+        do
+            rc = flock(fd, LOCK_EX);
+        while (rc != 0 && errno == EINTR);
+        const int error = rc == 0 ? 0 : errno;
+        const std::lock_guard guard(wait->mutex);
+        if (wait->abandoned) {
+            close(fd);
+            return;
+        }
+        wait->error = error;
+        wait->done = true;
+        wait->finished.notify_one();
+    }).detach();
+    std::unique_lock guard(wait->mutex);
+    if (!wait->finished.wait_for(guard, timeout, [&] { return wait->done; })) {
+        wait->abandoned = true;
+        return LockResult::TimedOut;
+    }
+    return wait->error == 0 ? LockResult::Locked : LockResult::Unsupported;
+}
+
+} // namespace
+
+ProfileLock::ProfileLock(const char* path)
+    : m_directory(LockedDirectory(path))
+{
+    {
+        const std::lock_guard guard(heldMutex);
+        if (const auto it = held.find(m_directory); it != held.end()) {
+            ++it->second.holders;
+            m_ok = m_held = true;
+            return;
+        }
+    }
+    // A directory that does not exist (yet) or cannot be opened has nothing to lock; the write
+    // itself then creates it or fails.
+    const int fd = open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        m_ok = true;
+        return;
+    }
+    LockResult result = LockResult::Locked;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Another writer holds it: wait in the kernel's queue, which the holder wakes on release.
+        // A file system without such locks goes on unlocked, as every write did before.
+        result = errno == EWOULDBLOCK ? WaitForLock(fd, ProfileLockTimeout())
+                                      : LockResult::Unsupported;
+    }
+    switch (result) {
+    case LockResult::Locked: {
+        const std::lock_guard guard(heldMutex);
+        held.emplace(m_directory, HeldLock { fd, 1 });
+        m_ok = m_held = true;
+        return;
+    }
+    case LockResult::Unsupported:
+        close(fd);
+        m_ok = true;
+        return;
+    case LockResult::TimedOut:
+        m_ok = false; // the waiting thread owns fd now
+        return;
+    }
+}
+
+ProfileLock::~ProfileLock()
+{
+    if (!m_held)
+        return;
+    const std::lock_guard guard(heldMutex);
+    const auto it = held.find(m_directory);
+    if (it != held.end() && --it->second.holders == 0) {
+        close(it->second.fd); // closing lets the lock go
+        held.erase(it);
+    }
+}
+
+std::chrono::milliseconds& ProfileLockTimeout()
+{
+    static std::chrono::milliseconds timeout { 5000 };
+    return timeout;
+}
+
+ProfileSnapshot::ProfileSnapshot(const char* path)
+{
+    const std::lock_guard guard(cacheMutex);
+    if (pin.depth++ == 0) {
+        pin.path = path ? path : "";
+        pin.loaded.reset();
+    }
+}
+
+ProfileSnapshot::~ProfileSnapshot()
+{
+    const std::lock_guard guard(cacheMutex);
+    if (--pin.depth == 0) {
+        pin.path.clear();
+        pin.loaded.reset();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
                                char* buffer, DWORD size, const char* path);
 
 /// Sets key in section to value, creating the file, the section and the key as needed.
-/// The file is replaced in one step, so it is never left half written. Non-zero on success.
+/// The file is replaced in one step, so it is never left half written. The write holds the file's
+/// ProfileLock from its read to its rename; non-zero on success, zero when the write is refused or
+/// the lock cannot be had.
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* path);
 
@@ -30,3 +33,49 @@ struct ProfileWrite
 /// Sets several keys in order, leaving what as many WritePrivateProfileStringA calls would leave,
 /// but replaces the file once: either every write lands or none does. Non-zero on success.
 BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path);
+
+/// Replaces the file's whole text with text (CP932), in one step and under the file's ProfileLock.
+/// A UTF-16LE file stays UTF-16LE with its byte-order mark; any other file and a new one get text
+/// as it stands. Non-zero on success.
+BOOL WritePrivateProfileTextA(const std::string& text, const char* path);
+
+/// The lock that every write of a profile file holds from its read to its rename, so that writers
+/// in several processes never lose each other's changes: an advisory lock (flock) on the directory
+/// that holds the file, which a write leaves in place, unlike the file itself, and which needs no
+/// file of its own. Readers take no lock: a write replaces the file by a rename, so a reader
+/// always sees a whole file. Within one process the lock is taken once and shared by nested
+/// holders, so a command can hold it across several reads and writes.
+class ProfileLock
+{
+public:
+    /// Waits for the lock of the file at path at most ProfileLockTimeout().
+    explicit ProfileLock(const char* path);
+    ~ProfileLock();
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+
+    /// False when another writer held the lock longer than the timeout; the caller must then change
+    /// nothing. True also where the file system offers no such lock (the write then goes on
+    /// unlocked, as it would without this lock) and where the directory does not exist yet.
+    explicit operator bool() const { return m_ok; }
+
+private:
+    std::string m_directory;
+    bool m_ok = false;
+    bool m_held = false;
+};
+
+/// How long a writer waits for another's lock before giving up (a few seconds; tests shorten it).
+std::chrono::milliseconds& ProfileLockTimeout();
+
+/// While one lives, reads of path see the file as it was at its first read: the file is looked at
+/// once instead of once per read, and a batch of reads sees one consistent file. Writes made
+/// meanwhile are seen.
+class ProfileSnapshot
+{
+public:
+    explicit ProfileSnapshot(const char* path);
+    ~ProfileSnapshot();
+    ProfileSnapshot(const ProfileSnapshot&) = delete;
+    ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+};

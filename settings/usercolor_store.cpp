@@ -1,8 +1,10 @@
 #include "settings/usercolor_store.h"
 
+#include <optional>
+
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
-#include "platform/file_replace.h"
+#include "platform/profile.h"
 #include "settings/inibrel.h"
 #include "settings/profile_file.h"
 
@@ -61,6 +63,8 @@ std::string FreshSectionBytes(const TIniBrel& ini, const std::vector<std::string
 
 UserColorLoad LoadUserColors(TIniBrel& ini)
 {
+    // One look at the file serves every key, which also makes the entries one consistent state.
+    const ProfileSnapshot snapshot(ini.Path().c_str());
     UserColorLoad load;
     load.storedCount = ini.ReadInt(UserColorSection, UserColorCountKey, 0);
     load.count = load.storedCount;
@@ -71,8 +75,6 @@ UserColorLoad LoadUserColors(TIniBrel& ini)
     if (load.count > 0) {
         load.entries.reserve(static_cast<std::size_t>(load.count));
     }
-    // The profile functions parse the file once and keep it while it is unchanged, so reading
-    // thousands of keys one at a time stays quick.
     for (std::int32_t i = 1; i <= load.count; ++i) {
         load.entries.push_back(ini.ReadFenced(UserColorSection, IntToStr(i), ""));
     }
@@ -86,6 +88,14 @@ std::string UserColorName(const std::string& entry)
 
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
 {
+    // Held from reading the count to the rename of the new file, so that two windows registering
+    // at once store both colours under different keys. The folder is made first, so that there
+    // is one to lock.
+    ini.PrepareWrite();
+    const ProfileLock lock(ini.Path().c_str());
+    if (!lock) {
+        throw WriteError(ini.Path());
+    }
     const std::int32_t count =
         UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
     if (count >= MaxUserColors) {
@@ -110,17 +120,39 @@ std::string UpToLineEnd(const std::string& text)
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index)
+UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::string& entry)
 {
-    UserColorLoad stored = LoadUserColors(ini);
-    if (index < 0 || static_cast<std::size_t>(index) >= stored.entries.size()) {
-        throw ListIndexError(index);
+    // The folder first, so that there is one to lock.
+    ini.PrepareWrite();
+    const ProfileLock lock(ini.Path().c_str());
+    if (!lock) {
+        throw WriteError(ini.Path());
     }
-    stored.entries.erase(stored.entries.begin() + index);
+    UserColorLoad stored = LoadUserColors(ini);
+    std::vector<std::string>& entries = stored.entries;
+    // The chosen entry where the list showed it, else the same entry nearest to that place (the
+    // entries before it may have changed); the first of two equally near.
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] != entry) {
+            continue;
+        }
+        const auto distance = [index](std::size_t at) {
+            const auto from = static_cast<std::int64_t>(index);
+            const auto to = static_cast<std::int64_t>(at);
+            return from > to ? from - to : to - from;
+        };
+        if (!found || distance(i) < distance(*found)) {
+            found = i;
+        }
+    }
+    if (!found) {
+        return stored;
+    }
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(*found));
     // The new file holds this section alone and replaces the old one in one step, so a failure
     // leaves every stored colour in place.
-    ini.PrepareWrite();
-    if (!ReplaceFileContents(ini.Path(), FreshSectionBytes(ini, stored.entries))) {
+    if (WritePrivateProfileTextA(FreshSectionBytes(ini, entries), ini.Path().c_str()) == 0) {
         throw WriteError(ini.Path());
     }
     return LoadUserColors(ini);

@@ -29,8 +29,9 @@ struct UserColorLoad
     std::int32_t storedCount = 0;
 };
 
-/// Reads the count and entries 1..count (a missing key gives an empty entry). Never writes and
-/// never throws; a damaged count is reported in the result (see DamagedCountError).
+/// Reads the count and entries 1..count (a missing key gives an empty entry), all from the file as
+/// it was at the first read. Never writes, never waits for a writer and never throws; a damaged
+/// count is reported in the result (see DamagedCountError).
 UserColorLoad LoadUserColors(TIniBrel& ini);
 
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
@@ -41,15 +42,21 @@ std::string UserColorName(const std::string& entry);
 std::string UpToLineEnd(const std::string& text);
 
 /// Stores entry (up to its first line end) under the stored count (read anew) plus one and raises
-/// the count. The file is changed in one step: on a refused write it stays as it was and the write
-/// error for the settings file's path is thrown. Returns the new count.
+/// the count. The file is read and changed under its write lock (ProfileLock), so a register in
+/// another window at the same moment is never lost, and replaced in one step. On a refused write,
+/// or when the lock cannot be had, it stays as it was and the write error for the settings file's
+/// path is thrown. Returns the new count.
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry);
 
-/// Removes the stored entry at position index (from 0) and renumbers the rest from 1. The new
-/// file holds this section alone: the count, then the entries. It replaces the old file in one
-/// step; on a failure the old file stays whole and the write error names the settings file's path.
-/// Returns the section as read back afterwards.
-UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index);
+/// Removes the stored entry that the user chose, entry at position index (from 0) of the list as
+/// last loaded, and renumbers the rest from 1. Under the file's write lock the stored entries are
+/// read anew and entry is looked for there: at index when it is still there, else the same entry
+/// nearest to it, so changes that another window or an editor made since the list was loaded are
+/// kept. When the file no longer holds entry, nothing is deleted. The new file holds this section
+/// alone: the count, then the entries. It replaces the old file in one step; on a failure (or when
+/// the lock cannot be had) the old file stays whole and the write error names the settings file's
+/// path. Returns the section as read back afterwards.
+UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::string& entry);
 
 /// The list index error: "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (%d)".
 Exception ListIndexError(std::int32_t index);

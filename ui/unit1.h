@@ -81,4 +81,4 @@ RgbReceiver ComponentBoxes(TForm1& form);
 extern TForm1* Form1;
 extern std::string CurrentHex;
 extern std::int32_t UserColorCount;
-extern std::unique_ptr<TStringList> UserColorList;
+extern std::shared_ptr<TStringList> UserColorList;

@@ -5,17 +5,17 @@
 #include <string>
 
 #include <QSignalBlocker>
-#include <QStringList>
 
 #include "colour/conversions.h"
 #include "platform/codepage.h"
 #include "settings/usercolor_store.h"
 #include "ui/boxes.h"
 #include "ui/text.h"
+#include "ui/usercolor_model.h"
 #include "ui/unit1.h"
 
 std::int32_t UserColorCount = 0;
-std::unique_ptr<TStringList> UserColorList;
+std::shared_ptr<TStringList> UserColorList;
 
 namespace {
 
@@ -34,22 +34,23 @@ const std::string& ListedEntry(int index)
     return (*UserColorList)[static_cast<std::size_t>(index)];
 }
 
-/// Makes the list and the drop-down's items mirror load. The items go in as one batch, which keeps
-/// thousands of names quick; the text field and the selection stay as they were.
+/// Makes the list and the drop-down's items mirror load. The drop-down shows the list itself
+/// through a model of its own, which makes each name when it is asked for, so thousands of names
+/// are neither copied nor converted at once; the text field and the selection stay as they were.
 void ShowLoaded(TComboBox& box, UserColorLoad&& load)
 {
     UserColorCount = load.count;
-    UserColorList = std::make_unique<TStringList>(std::move(load.entries));
+    UserColorList = std::make_shared<TStringList>(std::move(load.entries));
 
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(UserColorList->size()));
-    for (const std::string& entry : *UserColorList) {
-        names.append(ToQString(UserColorName(entry)));
-    }
+    auto* model = qobject_cast<UserColorModel*>(box.model());
     box.ClearItems();
     const QSignalBlocker quiet(box);
     const QString shown = box.currentText();
-    box.addItems(names);
+    if (!model) {
+        model = new UserColorModel(&box);
+        box.setModel(model);
+    }
+    model->SetEntries(UserColorList);
     box.setCurrentIndex(-1);
     box.setEditText(shown);
 }
@@ -111,10 +112,11 @@ void TForm1::Button5Click(QObject* Sender)
         return;
     }
     const int index = ComboBox2->ItemIndex();
-    ListedEntry(index);
-    // The stored entries, not the list loaded at start, are rewritten, so colours registered
-    // since then are kept. Nothing changes here unless the new file is in place.
-    ShowLoaded(*ComboBox2, DeleteUserColor(*IniBrel1, index));
+    const std::string chosen = ListedEntry(index);
+    // The stored entries, not the list loaded at start, are rewritten, so colours that were
+    // registered or deleted since then, here or in another window, are kept; the chosen colour is
+    // found among them. Nothing changes here unless the new file is in place.
+    ShowLoaded(*ComboBox2, DeleteUserColor(*IniBrel1, index, chosen));
 
     // The display is cleared as the clear command clears it.
     Button3Click(Sender);

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
 #include "tests/support/scratch_dir.h"
@@ -69,7 +70,9 @@ ScratchDir OnDisk()
 
 class KillTest : public testing::Test
 {
-protected:
+public:
+    const std::string& Path() const { return m_path; }
+
     Colours Load() const
     {
         TIniBrel ini(nullptr);
@@ -148,19 +151,21 @@ protected:
         return reports;
     }
 
+private:
     ScratchDir m_scratch = OnDisk();
     const fs::path m_dir = m_scratch.Dir();
     const std::string m_path = m_scratch.File("Tintora.ini");
 };
 
-TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
+// Kills the driver kills times on a file that starts as initial; after every kill the file holds
+// the colours before or after the interrupted command and keeps its encoding.
+void KillRepeatedly(KillTest& test, const std::string& initial, int kills)
 {
-    int kills = 200;
     if (const char* wanted = std::getenv("TINTORA_KILLS"))
         kills = std::max(1, std::atoi(wanted));
-    WriteBytes(
-        m_path, "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n2=87CEEBsky\r\n3=336699sea\r\n");
-    Colours colours = Load();
+    const bool utf16 = initial.rfind("\xFF\xFE", 0) == 0;
+    WriteBytes(test.Path(), initial);
+    Colours colours = test.Load();
     ASSERT_EQ(colours.size(), 3u);
 
     std::mt19937 random(20240611);
@@ -168,11 +173,11 @@ TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
     for (int kill = 0; kill < kills; ++kill) {
         // Mostly within the first command or two; now and then after a longer run.
         const auto extra = std::chrono::microseconds(random() % (kill % 8 == 0 ? 40000 : 4000));
-        const Reports reports = RunAndKill(static_cast<unsigned>(kill), extra, colours);
+        const Reports reports = test.RunAndKill(static_cast<unsigned>(kill), extra, colours);
         ASSERT_EQ(reports.error, "") << "kill " << kill;
         commands += reports.completed;
 
-        const Colours now = Load();
+        const Colours now = test.Load();
         if (reports.pending && now == *reports.pending) {
             ++interruptedAfter;
         } else {
@@ -180,13 +185,27 @@ TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
             interruptedBefore += reports.pending ? 1 : 0;
         }
         colours = now;
-        const auto leftovers = Leftovers();
+        ASSERT_EQ(ReadBytes(test.Path()).rfind("\xFF\xFE", 0) == 0, utf16) << "kill " << kill;
+        const auto leftovers = test.Leftovers();
         mostLeftovers = std::max(mostLeftovers, static_cast<int>(leftovers.size()));
         ASSERT_LE(leftovers.size(), 1u) << "kill " << kill << ": " << leftovers.front();
     }
     std::printf("%d kills, %d commands completed, %d interrupted before their change landed, %d "
                 "after, at most %d leftover file(s)\n",
         kills, commands, interruptedBefore, interruptedAfter, mostLeftovers);
+}
+
+const char ThreeColours[] =
+    "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n2=87CEEBsky\r\n3=336699sea\r\n";
+
+TEST_F(KillTest, EveryKillLeavesTheColoursBeforeOrAfterTheCommand)
+{
+    KillRepeatedly(*this, ThreeColours, 200);
+}
+
+TEST_F(KillTest, EveryKillLeavesAUtf16LeFileWithTheColoursBeforeOrAfter)
+{
+    KillRepeatedly(*this, "\xFF\xFE" + Cp932ToUtf16Le(ThreeColours), 60);
 }
 
 } // namespace

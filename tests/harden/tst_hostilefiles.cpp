@@ -159,8 +159,17 @@ void TstHostileFiles::opensAndKeepsTheFile_data()
         << QByteArray("[Usercolor]\r\n3=CCCCCCc\r\n1=AAAAAAa\r\nUsercolcnt=3\r\n2=BBBBBBb\r\n")
         << file << QByteArrayList { "a", "b", "c" } << none << true
         << QByteArrayList { "a", "b", "c", "new" };
-    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE[\0U\0]\0\r\0\n\0", 12) << file
-                              << QByteArrayList {} << none << false << QByteArrayList {};
+    // Saved as "Unicode" by an editor: read in CP932, written in UTF-16LE; after an odd last byte
+    // no UTF-16LE text can follow, so that file is only read.
+    const QByteArray sky = Bytes(Sjis(u8"空色"));
+    const std::string utf16 = "\xFF\xFE"
+        + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=87CEEB"
+            + sky.toStdString() + "\r\n");
+    QTest::newRow("UTF-16LE") << Bytes(utf16) << file << QByteArrayList { "orange", sky } << none
+                              << true << QByteArrayList { "orange", sky, "new" };
+    QTest::newRow("UTF-16LE, odd last byte") << Bytes(utf16 + "\n") << file
+                                             << QByteArrayList { "orange", sky } << none << false
+                                             << QByteArrayList {};
     QTest::newRow("a directory") << QByteArray() << int(Kind::Directory) << QByteArrayList {}
                                  << none << false << QByteArrayList {};
     QTest::newRow("unreadable") << Bytes(Three) << int(Kind::Unreadable) << QByteArrayList {}

@@ -34,8 +34,10 @@
 // - A new key goes right after the section's last key line, before blank and comment lines; in a
 //   section without key lines, right after the header.
 // - Writing the value a key already holds leaves the file untouched.
-// - A file starting with FF FE (UTF-16LE) is not read (defaults) and never written (the write
-//   fails), so it is never damaged.
+// - A file starting with FF FE is UTF-16LE: read as its CP932 rendering (a character CP932 lacks
+//   reads as "?"); a write keeps it UTF-16LE with its mark and replaces only the characters of
+//   what it changes. One with an odd number of bytes after the mark is not written (no UTF-16LE
+//   text can continue it), so it is never damaged.
 // - A write-protected file is not replaced even where the directory would allow it.
 
 namespace {
@@ -146,7 +148,9 @@ const std::vector<ReadCase>& ReadCases()
             "d", 1 },
         { "UTF-8 BOM, later section", "\xEF\xBB\xBF[S]\r\nk=v\r\n[T]\r\nj=w\r\n", "T", "j", "d",
             260, "w", 1 },
-        { "UTF-16LE not read", "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0"s, "S", "k", "d", 260, "d", 1 },
+        { "UTF-16LE", "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0"s, "S", "k", "d", 260, "v", 1 },
+        { "UTF-16LE in CP932", "\xFF\xFE[\0S\0]\0\n\0k\0=\0\x7A\x7A\xE9\0\x3D\xD8\x00\xDE\0\xD8"s,
+            "S", "k", "d", 260, "\x8B\xF3??" "?", 5 }, // 空, é, an emoji, a lone surrogate
         { "NUL as last byte", "[s]\r\nname4=val4\r\n\0"s, "s", "name4", "d", 260, "val4", 4 },
         { "NUL ends a value", "[s]\r\nk=ab\0cd\r\n"s, "s", "k", "d", 260, "ab", 2 },
         { "] as second byte", "[\x81\x5D]\r\nk=v\r\n", "\x81\x5D", "k", "d", 260, "v", 1 },
@@ -299,6 +303,56 @@ TEST_F(Profile, ResolvesRelativePathsAgainstTheCurrentDirectory)
     EXPECT_EQ(ReadBytes((m_dir / "rel.ini").string()), "[S]\r\nk=v\r\n");
 }
 
+struct Utf16WriteCase
+{
+    const char* name;
+    std::string before; // after the mark, in UTF-16LE
+    const char* section;
+    const char* key;
+    const char* value; // CP932
+    std::string after; // after the mark, in UTF-16LE
+};
+
+// UTF-16LE files stay UTF-16LE: what a write changes is written in UTF-16LE, every other character
+// keeps its bytes, even one that reads as "?" (here é, U+00E9, and an emoji as a surrogate pair).
+TEST_F(Profile, WritesUtf16LeFilesInUtf16Le)
+{
+    const std::string e = "\xE9\0"s, emoji = "\x3D\xD8\x00\xDE"s;
+    const auto u = [](const std::string& ascii) {
+        std::string out;
+        for (const char c : ascii)
+            out.append(1, c).append(1, '\0');
+        return out;
+    };
+    const std::vector<Utf16WriteCase> cases = {
+        { "value replaced", u(";caf") + e + u("\r\n[S]\r\nk=v\r\nj=") + emoji + u("\r\n"), "S", "k",
+            "\x8B\xF3", u(";caf") + e + u("\r\n[S]\r\nk=") + "\x7A\x7A"s + u("\r\nj=") + emoji + u("\r\n") },
+        { "key added", u("[S]\r\nj=") + emoji + u("\r\n;c\r\n"), "S", "k", "w",
+            u("[S]\r\nj=") + emoji + u("\r\nk=w\r\n;c\r\n") },
+        { "section added after a line without an end", u("[T]\r\nj=") + emoji, "S", "k", "w",
+            u("[T]\r\nj=") + emoji + u("\r\n[S]\r\nk=w\r\n") },
+        { "mark alone", "", "S", "k", "w", u("[S]\r\nk=w\r\n") },
+    };
+    for (const Utf16WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(m_path, "\xFF\xFE" + c.before);
+        ASSERT_NE(WritePrivateProfileStringA(c.section, c.key, c.value, m_path.c_str()), 0);
+        EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + c.after);
+        EXPECT_EQ(Get(c.section, c.key, "d", m_path).text, c.value);
+    }
+
+    // Several writes at once, and a whole new text, stay UTF-16LE too; a new file does not.
+    WriteBytes(m_path, "\xFF\xFE" + u("[S]\r\n"));
+    ASSERT_NE(WritePrivateProfileStringsA({ { "S", "a", "1" }, { "S", "b", "2" } }, m_path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[S]\r\na=1\r\nb=2\r\n"));
+    ASSERT_NE(WritePrivateProfileTextA("[T]\r\nk=\x8B\xF3\r\n", m_path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[T]\r\nk=") + "\x7A\x7A"s + u("\r\n"));
+    fs::remove(m_path);
+    ASSERT_NE(WritePrivateProfileTextA("[T]\r\nk=\x8B\xF3\r\n", m_path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(m_path), "[T]\r\nk=\x8B\xF3\r\n");
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
+}
+
 // Failures: the call gives 0, the file keeps its bytes and no temporary file is left.
 TEST_F(Profile, RefusedWritesChangeNothing)
 {
@@ -310,10 +364,10 @@ TEST_F(Profile, RefusedWritesChangeNothing)
     EXPECT_TRUE(fs::is_directory(m_dir / "dir.ini"));
     fs::remove(m_dir / "dir.ini");
 
-    const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s;
-    WriteBytes(m_path, utf16);
+    const std::string oddUtf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n"s;
+    WriteBytes(m_path, oddUtf16);
     EXPECT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 0);
-    EXPECT_EQ(ReadBytes(m_path), utf16);
+    EXPECT_EQ(ReadBytes(m_path), oddUtf16);
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
 }
 

@@ -1,14 +1,20 @@
 #include "settings/usercolor_store.h"
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
 #include "platform/file_replace.h"
 #include "platform/profile.h"
 #include "settings/inibrel.h"
@@ -17,6 +23,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 const std::string WriteRefused =
     " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
@@ -268,7 +275,7 @@ TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
         SCOPED_TRACE(c.name);
         Store(c.before);
         const UserColorLoad before = LoadUserColors(m_ini);
-        const UserColorLoad after = DeleteUserColor(m_ini, c.index);
+        const UserColorLoad after = DeleteUserColor(m_ini, c.index, before.entries[c.index]);
         EXPECT_EQ(Stored(), c.after);
         EXPECT_EQ(FilesInDirectory(), 1u);
 
@@ -298,7 +305,7 @@ TEST_F(UserColorStore, DeleteKeepsTheOtherEntriesAsTheyRead)
     Store("[Usercolor]\r\nUsercolcnt=4\r\n1=\"'AAAAAAa'\"\r\n2=BBBBBBb\r\n3=\"CCCCCCc \"\r\n"
           "4=\"\"DDDDDDd\"\"\r\n");
     const std::vector<std::string> entries = { "'AAAAAAa'", "CCCCCCc ", "\"DDDDDDd\"" };
-    EXPECT_EQ(DeleteUserColor(m_ini, 1).entries, entries);
+    EXPECT_EQ(DeleteUserColor(m_ini, 1, "BBBBBBb").entries, entries);
     EXPECT_EQ(LoadUserColors(m_ini).entries, entries);
     EXPECT_EQ(Stored(),
         "[Usercolor]\r\nUsercolcnt=3\r\n1=\"'AAAAAAa'\"\r\n2=\"CCCCCCc "
@@ -309,28 +316,119 @@ TEST_F(UserColorStore, DeleteKeepsTheFileMode)
 {
     Store("[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n");
     fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    DeleteUserColor(m_ini, 0);
+    DeleteUserColor(m_ini, 0, "AAAAAAa");
     EXPECT_EQ(fs::status(m_path).permissions(),
         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-TEST_F(UserColorStore, DeleteOutsideTheStoredEntriesChangesNothing)
+struct StaleDeleteCase
 {
-    const std::string file = "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n";
-    for (const auto& [index, text] :
-        std::vector<std::pair<std::int32_t, std::string>> { { 2, "(2)" }, { -1, "(-1)" } }) {
+    const char* name;
+    std::vector<std::string> stored; // the file's entries when the delete runs
+    std::int32_t index; // in the list as loaded earlier
+    std::string chosen;
+    std::vector<std::string> after; // empty with deleted == false: the file stays as it was
+    bool deleted;
+};
+
+// The list was loaded before another window (or an editor) changed the file: the delete removes
+// the colour the user chose from the file as it is now, or nothing when it is gone.
+TEST_F(UserColorStore, DeleteFindsTheChosenEntryInTheFileAsItIsNow)
+{
+    const std::vector<StaleDeleteCase> cases = {
+        { "one registered since", { "AAAAAAa", "BBBBBBb", "CCCCCCc" }, 1, "BBBBBBb",
+            { "AAAAAAa", "CCCCCCc" }, true },
+        { "one before it deleted since", { "BBBBBBb", "CCCCCCc" }, 2, "CCCCCCc", { "BBBBBBb" },
+            true },
+        { "beyond the stored entries", { "CCCCCCc" }, 2, "CCCCCCc", {}, true },
+        { "deleted elsewhere", { "AAAAAAa", "CCCCCCc" }, 1, "BBBBBBb", { "AAAAAAa", "CCCCCCc" },
+            false },
+        { "twice stored: the one at its place", { "BBBBBBb", "AAAAAAa", "BBBBBBb" }, 2, "BBBBBBb",
+            { "BBBBBBb", "AAAAAAa" }, true },
+        { "twice stored: the nearer one", { "BBBBBBb", "AAAAAAa", "CCCCCCc", "BBBBBBb" }, 2,
+            "BBBBBBb", { "BBBBBBb", "AAAAAAa", "CCCCCCc" }, true },
+        { "edited by hand", { "AAAAAAa", "BBBBBBx" }, 1, "BBBBBBb", { "AAAAAAa", "BBBBBBx" },
+            false },
+    };
+    for (const StaleDeleteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string file = "[Usercolor]\r\nUsercolcnt=" + std::to_string(c.stored.size()) + "\r\n";
+        for (std::size_t i = 0; i < c.stored.size(); ++i)
+            file += std::to_string(i + 1) + "=" + c.stored[i] + "\r\n";
         Store(file);
-        try {
-            DeleteUserColor(m_ini, index);
-            FAIL() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(),
-                "\xD8\xBD\xC4\x82\xCC\xB2\xDD\xC3\xDE\xAF\xB8\xBD\x82\xAA\x94\xCD\x88\xCD"
-                "\x82\xF0\x92\xB4\x82\xA6\x82\xC4\x82\xA2\x82\xDC\x82\xB7 "
-                    + text);
+        const UserColorLoad after = DeleteUserColor(m_ini, c.index, c.chosen);
+        EXPECT_EQ(after.entries, c.after);
+        EXPECT_EQ(after.count, static_cast<std::int32_t>(c.after.size()));
+        EXPECT_EQ(LoadUserColors(m_ini).entries, c.after);
+        if (!c.deleted) {
+            EXPECT_EQ(Stored(), file);
         }
-        EXPECT_EQ(Stored(), file);
     }
+}
+
+// A writer that holds the lock (hung) makes register and delete give up with the write error after
+// the timeout, changing nothing; loading does not wait for it.
+TEST_F(UserColorStore, HeldLockRefusesWritesAfterTheTimeoutButNotLoads)
+{
+    const std::string file = "[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa\r\n";
+    Store(file);
+    const int other = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const auto timeout = ProfileLockTimeout();
+    ProfileLockTimeout() = std::chrono::milliseconds(200);
+    const auto started = std::chrono::steady_clock::now();
+    for (const auto& command : std::vector<std::function<void()>> {
+             [&] { RegisterUserColor(m_ini, "BBBBBBb"); },
+             [&] { DeleteUserColor(m_ini, 0, "AAAAAAa"); } }) {
+        try {
+            command();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), m_path + WriteRefused);
+        }
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(400));
+    EXPECT_EQ(LoadUserColors(m_ini).entries, std::vector<std::string> { "AAAAAAa" });
+    EXPECT_EQ(Stored(), file);
+    ::close(other);
+    ProfileLockTimeout() = timeout;
+
+    // Once the lock is free again, both go through.
+    RegisterUserColor(m_ini, "BBBBBBb");
+    EXPECT_EQ(DeleteUserColor(m_ini, 0, "AAAAAAa").entries, std::vector<std::string> { "BBBBBBb" });
+    EXPECT_EQ(FilesInDirectory(), 1u);
+}
+
+// A settings file saved as UTF-16LE with its byte-order mark is read in CP932 and stays UTF-16LE:
+// a register changes the bytes of the count and adds those of the entry, every other character
+// (even one CP932 lacks) stays; a delete rewrites the section in UTF-16LE.
+TEST_F(UserColorStore, Utf16LeFileIsReadAndWrittenAsUtf16Le)
+{
+    const auto utf16 = [](const std::string& cp932) { return "\xFF\xFE" + Cp932ToUtf16Le(cp932); };
+    // The comment "; café ☕" holds é and ☕, which CP932 lacks; 空色 is CP932 8B F3 90 46.
+    const std::string utf16Comment = "\xFF\xFE;\0 \0c\0a\0f\0\xE9\0 \0\x15\x26\r\0\n\0"s;
+    const std::string section = "[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n"
+                                "2=87CEEB\x8B\xF3\x90\x46\r\n";
+    Store(utf16Comment + Cp932ToUtf16Le(section));
+    ASSERT_EQ(Cp932ToUtf8(Utf16LeToCp932(std::string_view(Stored()).substr(2))),
+        "; caf? ?\r\n" + Cp932ToUtf8(section));
+
+    const UserColorLoad load = LoadUserColors(m_ini);
+    EXPECT_EQ(load.count, 2);
+    EXPECT_EQ(load.entries, (std::vector<std::string> { "FF8000orange", "87CEEB\x8B\xF3\x90\x46" }));
+
+    EXPECT_EQ(RegisterUserColor(m_ini, "336699\x8A\x43"), 3); // 海
+    EXPECT_EQ(Stored(),
+        utf16Comment
+            + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n"
+                             "2=87CEEB\x8B\xF3\x90\x46\r\n3=336699\x8A\x43\r\n"));
+
+    const UserColorLoad after = DeleteUserColor(m_ini, 0, "FF8000orange");
+    EXPECT_EQ(after.entries, (std::vector<std::string> { "87CEEB\x8B\xF3\x90\x46", "336699\x8A\x43" }));
+    EXPECT_EQ(Stored(),
+        utf16("[Usercolor]\r\nUsercolcnt=2\r\n1=87CEEB\x8B\xF3\x90\x46\r\n2=336699\x8A\x43\r\n"));
+    EXPECT_EQ(FilesInDirectory(), 1u);
 }
 
 TEST_F(UserColorStore, RefusedDeleteLeavesTheOldFileWhole)
@@ -344,7 +442,7 @@ TEST_F(UserColorStore, RefusedDeleteLeavesTheOldFileWhole)
         return -1;
     };
     try {
-        DeleteUserColor(m_ini, 0);
+        DeleteUserColor(m_ini, 0, "AAAAAAa");
         FAIL() << "no error";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), m_path + WriteRefused);

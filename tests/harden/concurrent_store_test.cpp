@@ -1,0 +1,172 @@
+// Several processes register and delete user colours in one settings file at the same moment, each
+// through the store functions the window's commands call (store_driver) and each deleting from the
+// list as it last loaded it, as windows do. Afterwards the stored count must match the entries, and
+// every colour registered and not chosen for a delete must be stored exactly once.
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/codepage.h"
+#include "settings/inibrel.h"
+#include "settings/usercolor_store.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+struct Child
+{
+    pid_t pid;
+    int output;
+    std::string buffer;
+};
+
+Child Start(const std::string& path, int seed, int commands)
+{
+    int channel[2];
+    EXPECT_EQ(::pipe(channel), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(channel[1], STDOUT_FILENO);
+        ::close(channel[0]);
+        ::close(channel[1]);
+        const std::string seedText = std::to_string(seed);
+        const std::string commandsText = std::to_string(commands);
+        ::execl(STORE_DRIVER, STORE_DRIVER, path.c_str(), seedText.c_str(), commandsText.c_str(),
+            nullptr);
+        ::_exit(127);
+    }
+    ::close(channel[1]);
+    return { pid, channel[0], {} };
+}
+
+// Reads every child's reports until all have ended.
+void Collect(std::vector<Child>& children)
+{
+    std::vector<pollfd> open;
+    for (const Child& child : children)
+        open.push_back({ child.output, POLLIN, 0 });
+    for (std::size_t left = children.size(); left > 0;) {
+        ASSERT_GT(::poll(open.data(), open.size(), 60000), 0) << "the drivers hang";
+        for (std::size_t i = 0; i < open.size(); ++i) {
+            if (open[i].fd < 0 || open[i].revents == 0)
+                continue;
+            char chunk[4096];
+            const ssize_t got = ::read(open[i].fd, chunk, sizeof chunk);
+            if (got > 0) {
+                children[i].buffer.append(chunk, static_cast<std::size_t>(got));
+                continue;
+            }
+            ::close(open[i].fd);
+            open[i].fd = -1;
+            --left;
+        }
+    }
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+struct Fixture
+{
+    const char* name;
+    std::string bytes;
+};
+
+void PrintTo(const Fixture& fixture, std::ostream* out)
+{
+    *out << fixture.name;
+}
+
+class ConcurrentStore : public testing::TestWithParam<Fixture>
+{
+};
+
+TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
+{
+    constexpr int processes = 4, commands = 250;
+    ScratchDir scratch("tintora-concurrent-");
+    const std::string path = scratch.File("Tintora.ini");
+    WriteBytes(path, GetParam().bytes);
+    TIniBrel ini(nullptr);
+    ini.SetDefaultDir(ddNone);
+    ini.SetFence(fnNone);
+    ini.SetFileName(path);
+    const std::vector<std::string> initial = LoadUserColors(ini).entries;
+
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Child> children;
+    for (int seed = 1; seed <= processes; ++seed)
+        children.push_back(Start(path, seed, commands));
+    Collect(children);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::set<std::string> registered(initial.begin(), initial.end());
+    std::set<std::string> chosen; // every entry some process asked to delete
+    int registers = 0, deletes = 0;
+    for (Child& child : children) {
+        int status = 0;
+        ::waitpid(child.pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << child.buffer;
+        for (const std::string& line : Lines(child.buffer)) {
+            ASSERT_NE(line.rfind("error ", 0), 0u) << Cp932ToUtf8(line);
+            if (line.rfind("register ", 0) == 0) {
+                registered.insert(line.substr(9));
+                ++registers;
+            } else if (line.rfind("delete ", 0) == 0) {
+                chosen.insert(line.substr(line.find(' ', 7) + 1));
+                ++deletes;
+            }
+        }
+    }
+    ASSERT_EQ(registers + deletes, processes * commands);
+
+    const UserColorLoad after = LoadUserColors(ini);
+    EXPECT_FALSE(after.damaged);
+    EXPECT_EQ(after.count, static_cast<std::int32_t>(after.entries.size()));
+    std::map<std::string, int> stored;
+    for (const std::string& entry : after.entries)
+        ++stored[entry];
+    for (const auto& [entry, times] : stored) {
+        EXPECT_EQ(times, 1) << entry;
+        EXPECT_TRUE(registered.count(entry)) << "never registered: " << entry;
+    }
+    int kept = 0;
+    for (const std::string& entry : registered) {
+        if (!chosen.count(entry)) {
+            EXPECT_EQ(stored.count(entry), 1u) << "lost: " << entry;
+            ++kept;
+        }
+    }
+    if (GetParam().bytes.rfind("\xFF\xFE", 0) == 0) {
+        EXPECT_EQ(ReadBytes(path).rfind("\xFF\xFE", 0), 0u) << "no longer UTF-16LE";
+    }
+    std::printf("%d processes x %d commands in %.2f s: %d registers, %d deletes, %zu colours "
+                "stored (%d never chosen for a delete, all there)\n",
+        processes, commands, seconds, registers, deletes, after.entries.size(), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ConcurrentStore,
+    testing::Values(Fixture { "Cp932", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n" },
+        Fixture { "Utf16le",
+            "\xFF\xFE" + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n") }),
+    [](const testing::TestParamInfo<Fixture>& info) { return std::string(info.param.name); });
+
+} // namespace

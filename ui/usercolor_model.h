@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QAbstractListModel>
+
+/// The items of the user colour drop-down: one row per stored entry, showing its name (bytes 7 to
+/// the end). The names are made from the entries when the drop-down asks for them, so thousands of
+/// stored colours are held once, as the entries, instead of once more as items.
+class UserColorModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    /// Shows entries (null: none) in place of the current rows.
+    void SetEntries(std::shared_ptr<const std::vector<std::string>> entries);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// Only removing every row is possible (what the drop-down's clear asks for).
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+
+private:
+    std::shared_ptr<const std::vector<std::string>> m_entries;
+};
