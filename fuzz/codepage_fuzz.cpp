@@ -59,10 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected += utf8[i++];
         }
     }
-    FUZZ_CHECK(Cp932ToUtf8(Utf8ToCp932(utf8)) == expected);
+    // A text that came from CP932 loses a character exactly where it held a replacement.
+    std::size_t lost = 0;
+    FUZZ_CHECK(Cp932ToUtf8(Utf8ToCp932(utf8, &lost)) == expected);
+    FUZZ_CHECK((lost == std::string::npos) == (utf8.find("\xEF\xBF\xBD") == std::string::npos));
 
-    // Arbitrary bytes taken as UTF-8: what comes out reads back without a replacement.
-    const std::string cp932 = Utf8ToCp932(bytes);
+    // Arbitrary bytes taken as UTF-8: what comes out reads back without a replacement, and the
+    // first loss is reported where a "?" stands.
+    const std::string cp932 = Utf8ToCp932(bytes, &lost);
     FUZZ_CHECK(Cp932ToUtf8(cp932).find("\xEF\xBF\xBD") == std::string::npos);
+    FUZZ_CHECK(lost == std::string::npos || (lost < cp932.size() && cp932[lost] == '?'));
     return 0;
 }
