@@ -1,6 +1,8 @@
 #include "platform/ini_text.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -56,23 +58,23 @@ std::size_t CharLength(std::string_view s, std::size_t i)
 // double-byte character may look like a letter; it is kept, so distinct characters stay distinct.
 void Fold(std::string_view s, std::string& out)
 {
-    out.clear();
-    for (std::size_t i = 0; i < s.size();) {
-        if (CharLength(s, i) == 2) {
-            out.append(s.substr(i, 2));
+    out.assign(s);
+    for (std::size_t i = 0; i < out.size();) {
+        const char c = out[i];
+        if (c >= 'A' && c <= 'Z') {
+            out[i] = static_cast<char>(c - 'A' + 'a');
+        } else if (static_cast<unsigned char>(c) >= 0x80 && CharLength(s, i) == 2) {
             i += 2;
             continue;
         }
-        char c = s[i++];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        out.push_back(c);
+        ++i;
     }
 }
 
-std::uint64_t Hash(std::string_view folded)
+std::uint32_t Hash(std::string_view folded)
 {
-    return std::hash<std::string_view> {}(folded);
+    const std::size_t full = std::hash<std::string_view> {}(folded);
+    return static_cast<std::uint32_t>(full ^ (static_cast<std::uint64_t>(full) >> 32));
 }
 
 struct Line
@@ -173,10 +175,34 @@ IniText::IniText(std::string text)
 
 const IniText::Section* IniText::FindSection(std::string_view name) const
 {
+    if (lastSection_ && name == lastName_)
+        return lastSection_;
     std::string folded;
     Fold(TrimSpaces(name), folded);
     const auto it = sectionIndex_.find(folded);
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+    if (it == sectionIndex_.end())
+        return nullptr;
+    lastName_.assign(name);
+    lastSection_ = &sections_[it->second];
+    return lastSection_;
+}
+
+void IniText::Index(const Section& section) const
+{
+    section.indexed = true;
+    if (text_.size() > UINT32_MAX)
+        return;
+    std::string folded;
+    for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd;) {
+        const Line line = LineAt(text_, pos);
+        if (const auto keyLine = KeyLineAt(text_, line)) {
+            Fold(keyLine->name, folded);
+            section.keys.push_back({ Hash(folded), static_cast<std::uint32_t>(line.begin) });
+        }
+        pos = line.next;
+    }
+    std::sort(section.keys.begin(), section.keys.end());
+    section.keys.shrink_to_fit();
 }
 
 std::optional<std::string_view> IniText::Find(std::string_view section, std::string_view key) const
@@ -184,29 +210,57 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
     const Section* found = FindSection(section);
     if (!found)
         return std::nullopt;
-    std::string folded;
-    if (!found->indexed) {
+    if (!found->indexed)
+        Index(*found);
+    std::string wanted, folded;
+    Fold(TrimSpaces(key), wanted);
+    const auto matches = [&](const KeyLine& keyLine) {
+        Fold(keyLine.name, folded);
+        return folded == wanted;
+    };
+    if (found->keys.empty() && text_.size() > UINT32_MAX) {
         for (std::size_t pos = found->bodyBegin; pos < found->bodyEnd;) {
             const Line line = LineAt(text_, pos);
-            if (const auto keyLine = KeyLineAt(text_, line)) {
-                Fold(keyLine->name, folded);
-                found->keys.emplace_back(Hash(folded), line.begin);
-            }
+            if (const auto keyLine = KeyLineAt(text_, line); keyLine && matches(*keyLine))
+                return ValueOf(text_, *keyLine);
             pos = line.next;
         }
-        std::sort(found->keys.begin(), found->keys.end());
-        found->indexed = true;
+        return std::nullopt;
     }
-    std::string wanted;
-    Fold(TrimSpaces(key), wanted);
-    const std::uint64_t hash = Hash(wanted);
+
+    // Start where the hash's share of the range points, and close in on the first entry of the
+    // hash with steps that double (so a long run of one hash costs only its logarithm).
+    const std::vector<Section::Key>& keys = found->keys;
+    if (keys.empty())
+        return std::nullopt;
+    const std::uint32_t hash = Hash(wanted);
+    const std::size_t guess =
+        static_cast<std::size_t>((static_cast<std::uint64_t>(hash) * keys.size()) >> 32);
+    std::size_t low = guess, high = guess; // the first entry of the hash lies in [low, high]
+    if (keys[guess].hash < hash) {
+        std::size_t step = 1;
+        while (high < keys.size() && keys[high].hash < hash) {
+            low = high;
+            high = std::min(keys.size(), guess + step);
+            step *= 2;
+        }
+    } else {
+        std::size_t step = 1;
+        while (low > 0 && keys[low - 1].hash >= hash) {
+            high = low;
+            low = guess >= step ? guess - step : 0;
+            step *= 2;
+        }
+    }
+    std::size_t at = static_cast<std::size_t>(
+        std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(low),
+            keys.begin() + static_cast<std::ptrdiff_t>(high), hash,
+            [](const Section::Key& k, std::uint32_t h) { return k.hash < h; })
+        - keys.begin());
     // Entries of one hash are in file order, so the first that really matches is the first key.
-    auto it = std::lower_bound(
-        found->keys.begin(), found->keys.end(), std::pair<std::uint64_t, std::size_t>(hash, 0));
-    for (; it != found->keys.end() && it->first == hash; ++it) {
-        const auto keyLine = KeyLineAt(text_, LineAt(text_, it->second));
-        Fold(keyLine->name, folded);
-        if (folded == wanted)
+    for (; at < keys.size() && keys[at].hash == hash; ++at) {
+        const auto keyLine = KeyLineAt(text_, LineAt(text_, keys[at].line));
+        if (matches(*keyLine))
             return ValueOf(text_, *keyLine);
     }
     return std::nullopt;

@@ -21,6 +21,8 @@ class IniText
 {
 public:
     explicit IniText(std::string text);
+    IniText(const IniText&) = delete;
+    IniText& operator=(const IniText&) = delete;
 
     const std::string& Text() const { return text_; }
 
@@ -50,14 +52,30 @@ private:
     {
         std::size_t bodyBegin; // just after the header line
         std::size_t bodyEnd; // start of the next header line, or the end of the text
-        // Hash of each key name with its line's start, sorted; built at the first lookup.
-        mutable std::vector<std::pair<std::uint64_t, std::size_t>> keys;
+        // Hash of each key name with its line's start, sorted (by hash, then file order); built
+        // at the first lookup. The hashes are evenly spread, so a lookup starts where the hash's
+        // share of the range points and finds its place within a few steps, however long the
+        // section. Empty for a text beyond 4 GiB, which is then searched line by line.
+        struct Key
+        {
+            std::uint32_t hash;
+            std::uint32_t line;
+            bool operator<(const Key& other) const
+            {
+                return hash != other.hash ? hash < other.hash : line < other.line;
+            }
+        };
+        mutable std::vector<Key> keys;
         mutable bool indexed = false;
     };
 
     const Section* FindSection(std::string_view name) const;
+    void Index(const Section& section) const;
 
     std::string text_;
     std::vector<Section> sections_; // only the first section of each name
     std::unordered_map<std::string, std::size_t> sectionIndex_; // folded name -> sections_
+    // The last section looked up, by the name as asked for: a batch of reads asks for one section.
+    mutable std::string lastName_;
+    mutable const Section* lastSection_ = nullptr;
 };
