@@ -13,6 +13,8 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick dbus dbus-x11 at-spi2-core python3 python3-gi
     gir1.2-atspi-2.0
     openbox  # a small window manager: Alt+F4 and window activation in the end-to-end tests
+    # the Debian package: cpack's dependency lookup and the checks run on the package
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 
 missing=()

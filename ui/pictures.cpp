@@ -5,7 +5,8 @@
 namespace {
 
 // 16-colour pictures. In each button picture the left 16x16 image is the normal one and the
-// right one the grey image of the disabled state; olive marks the transparent pixels.
+// right one the grey image of the disabled state; olive marks the transparent pixels. The same
+// motifs drawn at twice the size are resources (pictures/*@2x.png), for screens scaled to 200%.
 
 const char* const ExitPicture[] = {
     "32 16 6 1",
@@ -114,47 +115,20 @@ const char* const CopyPicture[] = {
     "ooooo...........ooooo###########"
 };
 
-const char* const ProgramIcon[] = {
-    "32 32 6 1",
-    "# c #808080",
-    "s c #C0C0C0",
-    "r c #FF0000",
-    "l c #00FF00",
-    "b c #0000FF",
-    "w c #FFFFFF",
-    "ssssssssssssssssssssssssssssssss",
-    "sssssssssssssrrllsssssssssssssss",
-    "ssssssssssrrrrrlllllssssssssssss",
-    "ssssssssrrrrrrrlllllllssssssssss",
-    "ssssssrrrrrrrrrlllllllllssssssss",
-    "sssssrrrrrrrrrrllllllllllsssssss",
-    "ssssrrrrrrrrrrrlllllllllllssssss",
-    "ssssrrrrrrrrrrrlllllllllll#sssss",
-    "sssrrrrrrrrrrrrllllllllllll#ssss",
-    "sssrrrrrrrrrrrrllllllllllll#ssss",
-    "ssrrrrrrrrrrrrrlllllllllllll#sss",
-    "ssrrrrrrrrrrrrrlllllllllllll#sss",
-    "ssrrrrwwwwrrrwwwllwwwwllllll##ss",
-    "srrrrrwrrrwrwrrlwlwlllwllllll#ss",
-    "srrrrrwrrrwrwrrlllwlllwllllll#ss",
-    "sbbbbbwwwwbbwbwwwbwwwwbbbbbbb##s",
-    "sbbbbbwbwbbbwbbbwbwbbbwbbbbbb##s",
-    "ssbbbbwbbwbbwbbbwbwbbbwbbbbb###s",
-    "ssbbbbwbbbwbbwwwbbwwwwbbbbbb###s",
-    "ssbbbbbbbbbbbbbbbbbbbbbbbbbb##ss",
-    "sssbbbbbbbbbbbbbbbbbbbbbbbb###ss",
-    "sssbbbbbbbbbbbbbbbbbbbbbbbb###ss",
-    "ssssbbbbbbbbbbbbbbbbbbbbbb###sss",
-    "ssssbbbbbbbbbbbbbbbbbbbbbb###sss",
-    "sssssbbbbbbbbbbbbbbbbbbbb###ssss",
-    "ssssssbbbbbbbbbbbbbbbbbb####ssss",
-    "sssssss#bbbbbbbbbbbbbb#####sssss",
-    "ssssssss##bbbbbbbbbb######ssssss",
-    "ssssssssss###bbbb#######ssssssss",
-    "ssssssssssss##########ssssssssss",
-    "sssssssssssssss####sssssssssssss",
-    "ssssssssssssssssssssssssssssssss"
-};
+QString DoubleSizePicture(ButtonPicture which)
+{
+    switch (which) {
+    case ButtonPicture::Exit:
+        return QStringLiteral(":/pictures/exit@2x.png");
+    case ButtonPicture::ColorDialog:
+        return QStringLiteral(":/pictures/colordialog@2x.png");
+    case ButtonPicture::Help:
+        return QStringLiteral(":/pictures/help@2x.png");
+    case ButtonPicture::Copy:
+        break;
+    }
+    return QStringLiteral(":/pictures/copy@2x.png");
+}
 
 const char* const* PictureText(ButtonPicture which)
 {
@@ -194,10 +168,17 @@ QIcon ButtonPictureIcon(ButtonPicture which)
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(image.copy(0, 0, 16, 16)), QIcon::Normal);
     icon.addPixmap(QPixmap::fromImage(image.copy(16, 0, 16, 16)), QIcon::Disabled);
+    QPixmap large(DoubleSizePicture(which));
+    large.setDevicePixelRatio(2);
+    icon.addPixmap(large, QIcon::Normal);
     return icon;
 }
 
-QImage ProgramIconImage()
+QIcon ProgramIcon()
 {
-    return QImage(ProgramIcon).convertToFormat(QImage::Format_RGB32);
+    QIcon icon;
+    for (int size : ProgramIconSizes) {
+        icon.addFile(QStringLiteral(":/icons/tintora-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
 }

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QImage>
 
-// The pictures of the picture buttons and the program icon, drawn in 16 colours.
+// The pictures of the picture buttons, drawn in 16 colours, and the program icon.
 
 enum class ButtonPicture { Exit, ColorDialog, Help, Copy };
 
@@ -11,8 +11,12 @@ enum class ButtonPicture { Exit, ColorDialog, Help, Copy };
 /// pixel of the bottom-left pixel's colour is transparent.
 QImage ButtonPictureImage(ButtonPicture which);
 
-/// The button's icon: the left image for the normal state, the right one for the disabled state.
+/// The button's icon: the left image for the normal state, the right one for the disabled state,
+/// and the normal image drawn at twice the size for a device pixel ratio of 2.
 QIcon ButtonPictureIcon(ButtonPicture which);
 
-/// The 32x32 program icon, fully opaque.
-QImage ProgramIconImage();
+/// The sizes in pixels of the program icon's pictures, the same as the desktop's icon theme has.
+inline constexpr int ProgramIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
+
+/// The program icon (window and taskbar) at every size, on a transparent ground.
+QIcon ProgramIcon();

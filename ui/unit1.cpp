@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
+#include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"
 #include "ui/text.h"
@@ -116,7 +117,7 @@ TForm1::TForm1(QWidget* parent)
     // The window itself.
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString("Tintora Ver 1.1"));
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramIconImage())));
+    setWindowIcon(ProgramIcon());
     move(WindowLeft, WindowTop);
     resize(ClientWidth, ClientHeight);
     QPalette colours = palette();
@@ -147,6 +148,8 @@ TForm1::TForm1(QWidget* parent)
     Label2->setText(ToQString(Sjis("　Ｒ　 　Ｇ　 　Ｂ")));
     Label2->setAccessibleName(Label2->text());
     AlignOverBoxes(Label2, 40);
+    FitLabelToText(Label1);
+    FitLabelToText(Label2);
 
     struct PictureButton
     {

@@ -71,7 +71,6 @@ private slots:
     void closeRunsFormCloseOnce_data();
     void closeRunsFormCloseOnce();
     void helpAsksForContents();
-    void helpViewerNoticeForMissingFile();
     void handlerErrorsGoToExceptionBox();
 
     void comboBoxChangeAndIndex();
@@ -85,7 +84,6 @@ private slots:
 
     void swatchPaintsFillAndOutline();
     void hintShowsAfterRestAndNotOnEdits();
-    void pictures();
 
 private:
     TForm1& Form() { return *m_form; }
@@ -502,29 +500,6 @@ void TstWindow::helpAsksForContents()
     QVERIFY(m_boxes.empty());
 }
 
-void TstWindow::helpViewerNoticeForMissingFile()
-{
-    WinHelpHook() = nullptr;
-    auto notice = [] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == QLatin1String("HelpNotice") && window->isVisible()) {
-                return window;
-            }
-        }
-        return static_cast<QWidget*>(nullptr);
-    };
-    QVERIFY(!notice());
-    QCOMPARE(WinHelpA(&Form(), "D:\\app\\tintora\\Tintora.hlp", HELP_CONTENTS, 0), 1);
-    QWidget* shown = notice();
-    QVERIFY(shown);
-    QVERIFY(!shown->isModal());
-    QVERIFY(m_boxes.empty()); // the program itself reports nothing
-
-    QCOMPARE(WinHelpA(&Form(), "D:\\app\\tintora\\Tintora.hlp", HELP_QUIT, 0), 1);
-    QVERIFY(!notice());
-    // Quitting when nothing is open is harmless.
-    QCOMPARE(WinHelpA(&Form(), "D:\\app\\tintora\\Tintora.hlp", HELP_QUIT, 0), 1);
-}
 
 void TstWindow::handlerErrorsGoToExceptionBox()
 {
@@ -783,25 +758,6 @@ void TstWindow::hintShowsAfterRestAndNotOnEdits()
     QTRY_VERIFY(!QToolTip::isVisible());
 }
 
-void TstWindow::pictures()
-{
-    for (ButtonPicture which : { ButtonPicture::Exit, ButtonPicture::ColorDialog,
-             ButtonPicture::Help, ButtonPicture::Copy }) {
-        const QImage picture = ButtonPictureImage(which);
-        QCOMPARE(picture.size(), QSize(32, 16));
-        QCOMPARE(qAlpha(picture.pixel(0, 15)), 0);
-        QCOMPARE(qAlpha(picture.pixel(16, 15)), 0);
-    }
-    const QImage icon = ProgramIconImage();
-    QCOMPARE(icon.size(), QSize(32, 32));
-    QVERIFY(!icon.hasAlphaChannel());
-    // The icon the desktop shows is this picture.
-    const QString installed =
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../app/tintora.png");
-    QImage desktopIcon(installed);
-    QVERIFY2(!desktopIcon.isNull(), qPrintable(installed));
-    QCOMPARE(desktopIcon.convertToFormat(QImage::Format_RGB32), icon);
-}
 
 QTEST_MAIN(TstWindow)
 #include "tst_window.moc"

@@ -1,0 +1,256 @@
+// The help viewer: the built-in page in a window of its own, its links, raising and quitting, the
+// notice for a help file without a page; and that the page explains every message the program can
+// show, collected from the program itself.
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "platform/codepage.h"
+#include "settings/profile_file.h"
+#include "tests/support/scratch_dir.h"
+#include "ui/boxes.h"
+#include "ui/help.h"
+#include "ui/text.h"
+#include "ui/unit1.h"
+
+namespace {
+
+const char* const ProgramHelp = "D:\\app\\tintora\\Tintora.hlp";
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QWidget* ShownWindow(const char* objectName)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(objectName) && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+QTextBrowser* Viewer()
+{
+    return qobject_cast<QTextBrowser*>(ShownWindow("HelpViewer"));
+}
+
+// Every link target and every anchor name of a document.
+void Links(const QTextDocument& document, std::set<QString>& hrefs, std::set<QString>& names)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor()) {
+                if (!format.anchorHref().isEmpty()) {
+                    hrefs.insert(format.anchorHref());
+                }
+                for (const QString& name : format.anchorNames()) {
+                    names.insert(name);
+                }
+            }
+        }
+    }
+}
+
+// Where the first link to href starts, in the viewer's viewport.
+std::optional<QPoint> LinkPoint(QTextBrowser& viewer, const QString& href)
+{
+    for (QTextBlock block = viewer.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorHref() == href) {
+                QTextCursor cursor(viewer.document());
+                cursor.setPosition(it.fragment().position() + 1);
+                return viewer.cursorRect(cursor).center();
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+class TstHelp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void contentsShowsThePageInItsOwnWindow();
+    void contentsAgainRaisesTheSameWindowAtTheTop();
+    void linksInsideThePageWork();
+    void quitClosesTheViewer();
+    void noticeForAHelpFileWithoutAPage();
+    void pageExplainsEveryMessage();
+};
+
+void TstHelp::cleanup()
+{
+    WinHelpA(nullptr, ProgramHelp, HELP_QUIT, 0);
+    QTRY_VERIFY(!Viewer());
+    BoxAnswerHook() = nullptr;
+    CurrentHex.clear();
+    UserColorList.reset();
+}
+
+void TstHelp::contentsShowsThePageInItsOwnWindow()
+{
+    QWidget owner;
+    owner.show();
+    QCOMPARE(WinHelpA(&owner, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QTextBrowser* viewer = Viewer();
+    QVERIFY(viewer);
+    QVERIFY(viewer->isWindow());
+    QVERIFY(!viewer->isModal());
+    QCOMPARE(viewer->windowTitle(), U("Tintora ヘルプ"));
+    QVERIFY(viewer->toPlainText().contains(U("色を指定する四つの方法")));
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QCOMPARE(viewer->verticalScrollBar()->value(), 0);
+    // The page is the program's own: it does not depend on any file beside the binary.
+    QCOMPARE(viewer->source().scheme(), QStringLiteral("qrc"));
+
+    // Windows file names match in either case.
+    WinHelpA(&owner, ProgramHelp, HELP_QUIT, 0);
+    QTRY_VERIFY(!Viewer());
+    QCOMPARE(WinHelpA(&owner, "d:\\APP\\Tintora\\TINTORA.HLP", HELP_CONTENTS, 0), 1);
+    QVERIFY(Viewer());
+}
+
+void TstHelp::contentsAgainRaisesTheSameWindowAtTheTop()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QPointer<QTextBrowser> first = Viewer();
+    QVERIFY(first);
+    QVERIFY(QTest::qWaitForWindowExposed(first));
+    first->setSource(QUrl(QStringLiteral("#messages")));
+    QTRY_VERIFY(first->verticalScrollBar()->value() > 0);
+    first->lower();
+
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QCOMPARE(Viewer(), first.data());
+    int viewers = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        viewers += window->objectName() == QLatin1String("HelpViewer") ? 1 : 0;
+    }
+    QCOMPARE(viewers, 1);
+    QCOMPARE(first->verticalScrollBar()->value(), 0);
+}
+
+void TstHelp::linksInsideThePageWork()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QTextBrowser* viewer = Viewer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+
+    std::set<QString> hrefs, names;
+    Links(*viewer->document(), hrefs, names);
+    QVERIFY(hrefs.size() >= 9);
+    for (const QString& href : hrefs) {
+        QVERIFY2(href.startsWith(QLatin1Char('#')), qPrintable(href));
+        QVERIFY2(names.count(href.mid(1)), qPrintable(href + " leads nowhere"));
+    }
+
+    // A click on a link of the contents list scrolls to its section; the page stays the same.
+    const std::optional<QPoint> link = LinkPoint(*viewer, QStringLiteral("#keyboard"));
+    QVERIFY(link);
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, *link);
+    QTRY_VERIFY(viewer->verticalScrollBar()->value() > 0);
+    QCOMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
+        QUrl(QStringLiteral("qrc:/help/help.html")));
+    QVERIFY(viewer->toPlainText().contains(U("キーボード操作")));
+}
+
+void TstHelp::quitClosesTheViewer()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QPointer<QTextBrowser> viewer = Viewer();
+    QVERIFY(viewer);
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_QUIT, 0), 1);
+    QTRY_VERIFY(!viewer);
+    // Quitting when nothing is open is harmless.
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_QUIT, 0), 1);
+}
+
+void TstHelp::noticeForAHelpFileWithoutAPage()
+{
+    QCOMPARE(WinHelpA(nullptr, "D:\\app\\other\\Other.hlp", HELP_CONTENTS, 0), 1);
+    QVERIFY(!Viewer());
+    QWidget* notice = ShownWindow("HelpNotice");
+    QVERIFY(notice);
+    QVERIFY(!notice->isModal());
+    QCOMPARE(WinHelpA(nullptr, "D:\\app\\other\\Other.hlp", HELP_QUIT, 0), 1);
+    QTRY_VERIFY(!ShownWindow("HelpNotice"));
+}
+
+// Runs the program's commands into each of their messages and looks for every one in the page.
+// Numbers stand for whatever the situation puts there (an index, a count), so they are compared
+// as "#"; a path is the user's own and is compared from the text after it.
+void TstHelp::pageExplainsEveryMessage()
+{
+    ScratchDir scratch("help-");
+    std::vector<std::string> shown;
+    BoxAnswerHook() = [&](const BoxRequest& request) {
+        shown.push_back(request.text);
+        return idNo;
+    };
+    auto open = [&](const std::string& bytes) {
+        const std::string path = scratch.File("Tintora.ini");
+        WriteBytes(path, bytes);
+        auto form = std::make_unique<TForm1>();
+        form->IniBrel1->SetDefaultDir(ddNone);
+        form->IniBrel1->SetFileName(path);
+        form->ComboBox2->ClearItems();
+        RunHandler([&] { form->FormCreate(form.get()); });
+        return form;
+    };
+
+    auto form = open("");
+    RunHandler([&] { form->Button2Click(form.get()); }); // empty R, G, B
+    RunHandler([&] { form->Button4Click(form.get()); }); // no colour made yet
+    CurrentHex = "FF8000";
+    RunHandler([&] { form->Button4Click(form.get()); }); // no name
+    RunHandler([&] { form->Button5Click(form.get()); }); // the question, answered No
+    BoxAnswerHook() = [&](const BoxRequest& request) {
+        shown.push_back(request.text);
+        return idYes;
+    };
+    RunHandler([&] { form->Button5Click(form.get()); }); // nothing selected
+    form->Edit1->SetText("G10000");
+    RunHandler([&] { form->Button1Click(form.get()); }); // not an integer
+    form.reset();
+
+    form = open("[Usercolor]\r\nUsercolcnt=100000\r\n");
+    CurrentHex = "FF8000";
+    form->ComboBox2->SetText("full");
+    RunHandler([&] { form->Button4Click(form.get()); }); // no more colours
+    form.reset();
+    form = open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
+    form.reset();
+    QCOMPARE(shown.size(), std::size_t(9));
+
+    const std::string writeError = WriteError("/x/Tintora.ini").Message();
+    shown.push_back(writeError.substr(writeError.find(' ')));
+
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    static const QRegularExpression number(QStringLiteral("-?[0-9]+"));
+    const QString page = Viewer()->toPlainText().replace(number, QStringLiteral("#"));
+    for (const std::string& message : shown) {
+        const QString text = ToQString(message).replace(number, QStringLiteral("#"));
+        QVERIFY2(page.contains(text), qPrintable(text));
+    }
+}
+
+QTEST_MAIN(TstHelp)
+#include "tst_help.moc"
