@@ -81,6 +81,48 @@ class InstalledTest(unittest.TestCase):
         del self.desktop.processes[self.running:]
         self.assertEqual(tree(ROOT), self.before, "nothing may appear in the installed tree")
 
+    def register(self, program, name):
+        """Shows the first named colour (aquamarine, 70DB93) and registers it under name."""
+        program.click_text("ComboBox1")
+        program.desktop.key("Down")
+        program.wait_boxes({"Edit1": "70DB93"})
+        program.click_text("ComboBox2")
+        program.desktop.key("ctrl+a")
+        program.desktop.type(name)
+        program.click_control("Button4")
+        e2e.wait_until("the register command to write", program.settings)
+
+    def test_each_user_keeps_colours_in_their_own_configuration(self):
+        desktop = self.desktop
+        first = InstalledProgram(desktop, self.binary)
+        first.start()
+        self.register(first, "first")
+        self.assertEqual(first.settings_bytes(),
+                         b"[Usercolor]\r\nUsercolcnt=1\r\n1=70DB93first\r\n")
+        self.assertEqual(os.listdir(first.dir), ["tintora"])
+        self.assertEqual(first.close_with_alt_f4(), 0, first.output())
+
+        # A second user, whose configuration folder is named by XDG_CONFIG_HOME, sees no
+        # colour of the first and keeps their own.
+        config = tempfile.mkdtemp(prefix="config-", dir=desktop.tmp)
+        second = InstalledProgram(desktop, self.binary, config_home=config)
+        desktop.env["XDG_CONFIG_HOME"] = config
+        try:
+            second.start()
+            self.assertEqual(second.items("ComboBox2"), [])
+            self.register(second, "second")
+            self.assertEqual(second.close_with_alt_f4(), 0, second.output())
+        finally:
+            del desktop.env["XDG_CONFIG_HOME"]
+        self.assertEqual(second.settings_bytes(),
+                         b"[Usercolor]\r\nUsercolcnt=1\r\n1=70DB93second\r\n")
+        self.assertFalse(os.path.exists(os.path.join(second.home, ".config")))
+
+        # The first user's colour is listed at their next start.
+        first.start()
+        self.assertEqual(first.items("ComboBox2"), ["first"])
+        self.assertEqual(first.close_with_alt_f4(), 0, first.output())
+
     def test_help_button_opens_the_page_window(self):
         desktop = self.desktop
         program = InstalledProgram(desktop, self.binary)

@@ -221,6 +221,8 @@ void TstHelp::pageExplainsEveryMessage()
     RunHandler([&] { form->Button4Click(form.get()); }); // no colour made yet
     CurrentHex = "FF8000";
     RunHandler([&] { form->Button4Click(form.get()); }); // no name
+    form->ComboBox2->setEditText(QStringLiteral("Caf\u00E9"));
+    RunHandler([&] { form->Button4Click(form.get()); }); // a name the file cannot hold
     RunHandler([&] { form->Button5Click(form.get()); }); // the question, answered No
     BoxAnswerHook() = [&](const BoxRequest& request) {
         shown.push_back(request.text);
@@ -238,7 +240,7 @@ void TstHelp::pageExplainsEveryMessage()
     form.reset();
     form = open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
     form.reset();
-    QCOMPARE(shown.size(), std::size_t(9));
+    QCOMPARE(shown.size(), std::size_t(10));
 
     const std::string writeError = WriteError("/x/Tintora.ini").Message();
     shown.push_back(writeError.substr(writeError.find(' ')));
