@@ -150,12 +150,9 @@ BOOL WinHelpA(QWidget* owner, const char* helpFile, UINT command, std::uintptr_t
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 1 : 0;
     }
     case HELP_QUIT:
-        if (QLabel* notice = Notice()) {
-            notice->close();
-        }
-        if (QTextBrowser* viewer = Viewer()) {
-            viewer->close();
-        }
+        // Deleted at once: at the program's end no event loop is left to run a deferred delete.
+        delete Notice().data();
+        delete Viewer().data();
         return 1;
     default:
         return 0;
