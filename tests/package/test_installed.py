@@ -176,6 +176,13 @@ def main():
         if os.geteuid() == 0:
             # The unpacked tree stays root's; the tests run in a child that goes on as nobody,
             # and root removes the tree afterwards.
+            # The desktop's window manager reads its configuration as nobody too, so it gets a copy
+            # outside the source tree, which may lie in a folder that only root can enter.
+            shared = tempfile.mkdtemp(prefix="tintora-e2e-config-")
+            os.chmod(shared, 0o755)
+            shutil.copy(os.path.join(e2e.HERE, "openbox-rc.xml"), shared)
+            os.chmod(os.path.join(shared, "openbox-rc.xml"), 0o644)
+            e2e.HERE = shared
             pid = os.fork()
             if pid == 0:
                 code = 1
@@ -183,6 +190,7 @@ def main():
                     os.setgroups([])
                     os.setgid(NOBODY)
                     os.setuid(NOBODY)
+                    os.chdir(tempfile.gettempdir())
                     os.environ["HOME"] = tempfile.gettempdir()
                     code = run_tests()
                 finally:
@@ -190,6 +198,7 @@ def main():
                     sys.stderr.flush()
                     os._exit(code)
             code = os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1])
+            shutil.rmtree(shared, ignore_errors=True)
         else:
             bin_dir = os.path.join(ROOT, "usr", "bin")
             os.chmod(bin_dir, stat.S_IRUSR | stat.S_IXUSR | stat.S_IRGRP | stat.S_IXGRP
