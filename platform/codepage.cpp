@@ -162,7 +162,7 @@ std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* o
                 }
             }
             if (!valid) {
-                converted = "?";
+                converted.assign(1, '?');
             } else {
                 utf8.clear();
                 if (code < 0x800) {
