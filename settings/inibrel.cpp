@@ -12,11 +12,6 @@
 
 namespace {
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == ':' || c == '/';
-}
-
 std::string ProgramFilePath()
 {
     // A path cut to the buffer would name a file in one of the program's parent directories, so
@@ -69,13 +64,7 @@ std::size_t LastDirectorySeparator(const std::string& path)
     // In UTF-8 every byte of a multi-byte character is 0x80 or above, so an ASCII separator byte
     // is always a character of its own; bytes that are not valid UTF-8 are no separators either.
     // (Read as Shift-JIS, a folder name such as one ending in "郎" would swallow the "/" after it.)
-    std::size_t last = std::string::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsSeparator(path[i])) {
-            last = i;
-        }
-    }
-    return last;
+    return path.find_last_of("\\:/");
 }
 
 std::string DefaultIniName(const std::string& programPath)
