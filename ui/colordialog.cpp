@@ -4,14 +4,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QLibraryInfo>
 #include <QPointer>
 #include <QScreen>
 #include <QSettings>
-#include <QTranslator>
 
 #include "colour/integer_text.h"
 #include "platform/syscolor.h"
+#include "ui/text.h"
 
 namespace {
 
@@ -44,29 +43,12 @@ void KeepDialogOutOfUserSettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
 }
 
-// Qt's own Japanese texts for the dialog's labels and buttons, loaded the first time a dialog
-// opens (not at start-up, where nothing the window does not need is loaded).
-void LoadDialogTranslations()
-{
-    static QPointer<QTranslator> translator;
-    if (translator)
-        return;
-    auto* loaded = new QTranslator(QCoreApplication::instance());
-    if (!loaded->load(
-            QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete loaded;
-        return;
-    }
-    QCoreApplication::installTranslator(loaded);
-    translator = loaded;
-}
-
 // Runs Qt's colour dialog on the record: starting colour, the 16 custom slots and the placement
 // hook in; the chosen colour and the slots the user changed out.
 BOOL RunQtColorDialog(CHOOSECOLORA& record)
 {
     KeepDialogOutOfUserSettings();
-    LoadDialogTranslations();
+    InstallQtTranslations();
 
     // An unset slot (all bits set) shows as white. What the dialog offers is remembered so that
     // a slot the user did not change is handed back exactly as it came.

@@ -9,3 +9,7 @@ QString ToQString(const std::string& cp932);
 /// The text in CP932; a character CP932 cannot hold becomes "?". When lost is given, it receives
 /// the position in the result of the first such "?", or npos when every character was kept.
 std::string FromQString(const QString& text, std::size_t* lost = nullptr);
+
+/// Installs Qt's own Japanese texts (the edit menus, the colour dialog); once per run, and
+/// before anything that shows them is created.
+void InstallQtTranslations();
