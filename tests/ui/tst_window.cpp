@@ -677,18 +677,6 @@ void TstWindow::openListHoverOnlyHighlights()
     QCOMPARE(changes.size(), 1);
     QCOMPARE(combo.ItemIndex(), 4);
     QCOMPARE(combo.Text(), std::string("e4"));
-
-    // The user colour list works the same: a delete or double-click then acts on entry 4.
-    TComboBox* users = Form().ComboBox2;
-    for (const char* entry : { "a", "b", "c" }) {
-        users->AddItem(entry);
-    }
-    users->setFocus();
-    users->showPopup();
-    QTRY_VERIFY(users->view()->isVisible());
-    QTest::keyClick(users->view(), Qt::Key_End);
-    QCOMPARE(users->ItemIndex(), 2);
-    QCOMPARE(users->Text(), std::string("c"));
 }
 
 void TstWindow::noLengthLimit()
