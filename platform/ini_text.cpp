@@ -71,10 +71,52 @@ void Fold(std::string_view s, std::string& out)
     }
 }
 
-std::uint32_t Hash(std::string_view folded)
+// True when name folds to folded (Fold without building the folded text).
+bool FoldsTo(std::string_view name, std::string_view folded)
 {
-    const std::size_t full = std::hash<std::string_view> {}(folded);
-    return static_cast<std::uint32_t>(full ^ (static_cast<std::uint64_t>(full) >> 32));
+    if (name.size() != folded.size())
+        return false;
+    for (std::size_t i = 0; i < name.size();) {
+        const char c = name[i];
+        if (static_cast<unsigned char>(c) >= 0x80 && CharLength(name, i) == 2) {
+            if (name[i + 1] != folded[i + 1] || c != folded[i])
+                return false;
+            i += 2;
+            continue;
+        }
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != folded[i])
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// The hash of a name as it folds (the same for a name and its Fold), without building the folded
+// text: FNV-1a over the folded bytes, mixed so that the high bits spread evenly too.
+std::uint32_t FoldedHash(std::string_view name)
+{
+    std::uint32_t h = 2166136261u;
+    const auto add = [&h](char c) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    };
+    for (std::size_t i = 0; i < name.size();) {
+        const char c = name[i];
+        if (static_cast<unsigned char>(c) >= 0x80 && CharLength(name, i) == 2) {
+            add(c);
+            add(name[i + 1]);
+            i += 2;
+            continue;
+        }
+        add(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+        ++i;
+    }
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    return h;
 }
 
 struct Line
@@ -192,13 +234,11 @@ void IniText::Index(const Section& section) const
     section.indexed = true;
     if (text_.size() > UINT32_MAX)
         return;
-    std::string folded;
     for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd;) {
         const Line line = LineAt(text_, pos);
-        if (const auto keyLine = KeyLineAt(text_, line)) {
-            Fold(keyLine->name, folded);
-            section.keys.push_back({ Hash(folded), static_cast<std::uint32_t>(line.begin) });
-        }
+        if (const auto keyLine = KeyLineAt(text_, line))
+            section.keys.push_back(
+                static_cast<std::uint64_t>(FoldedHash(keyLine->name)) << 32 | line.begin);
         pos = line.next;
     }
     std::sort(section.keys.begin(), section.keys.end());
@@ -212,12 +252,9 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
         return std::nullopt;
     if (!found->indexed)
         Index(*found);
-    std::string wanted, folded;
+    std::string wanted;
     Fold(TrimSpaces(key), wanted);
-    const auto matches = [&](const KeyLine& keyLine) {
-        Fold(keyLine.name, folded);
-        return folded == wanted;
-    };
+    const auto matches = [&](const KeyLine& keyLine) { return FoldsTo(keyLine.name, wanted); };
     if (found->keys.empty() && text_.size() > UINT32_MAX) {
         for (std::size_t pos = found->bodyBegin; pos < found->bodyEnd;) {
             const Line line = LineAt(text_, pos);
@@ -230,36 +267,38 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
 
     // Start where the hash's share of the range points, and close in on the first entry of the
     // hash with steps that double (so a long run of one hash costs only its logarithm).
-    const std::vector<Section::Key>& keys = found->keys;
+    const std::vector<std::uint64_t>& keys = found->keys;
     if (keys.empty())
         return std::nullopt;
-    const std::uint32_t hash = Hash(wanted);
+    const std::uint32_t hash = FoldedHash(wanted);
+    const auto hashAt = [&keys](std::size_t i) {
+        return static_cast<std::uint32_t>(keys[i] >> 32);
+    };
     const std::size_t guess =
         static_cast<std::size_t>((static_cast<std::uint64_t>(hash) * keys.size()) >> 32);
     std::size_t low = guess, high = guess; // the first entry of the hash lies in [low, high]
-    if (keys[guess].hash < hash) {
+    if (hashAt(guess) < hash) {
         std::size_t step = 1;
-        while (high < keys.size() && keys[high].hash < hash) {
+        while (high < keys.size() && hashAt(high) < hash) {
             low = high;
             high = std::min(keys.size(), guess + step);
             step *= 2;
         }
     } else {
         std::size_t step = 1;
-        while (low > 0 && keys[low - 1].hash >= hash) {
+        while (low > 0 && hashAt(low - 1) >= hash) {
             high = low;
             low = guess >= step ? guess - step : 0;
             step *= 2;
         }
     }
-    std::size_t at = static_cast<std::size_t>(
-        std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(low),
-            keys.begin() + static_cast<std::ptrdiff_t>(high), hash,
-            [](const Section::Key& k, std::uint32_t h) { return k.hash < h; })
-        - keys.begin());
+    const auto first = std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(low),
+        keys.begin() + static_cast<std::ptrdiff_t>(high), static_cast<std::uint64_t>(hash) << 32);
+    std::size_t at = static_cast<std::size_t>(first - keys.begin());
     // Entries of one hash are in file order, so the first that really matches is the first key.
-    for (; at < keys.size() && keys[at].hash == hash; ++at) {
-        const auto keyLine = KeyLineAt(text_, LineAt(text_, keys[at].line));
+    for (; at < keys.size() && hashAt(at) == hash; ++at) {
+        const auto keyLine =
+            KeyLineAt(text_, LineAt(text_, static_cast<std::uint32_t>(keys[at] & UINT32_MAX)));
         if (matches(*keyLine))
             return ValueOf(text_, *keyLine);
     }

@@ -56,16 +56,9 @@ private:
         // at the first lookup. The hashes are evenly spread, so a lookup starts where the hash's
         // share of the range points and finds its place within a few steps, however long the
         // section. Empty for a text beyond 4 GiB, which is then searched line by line.
-        struct Key
-        {
-            std::uint32_t hash;
-            std::uint32_t line;
-            bool operator<(const Key& other) const
-            {
-                return hash != other.hash ? hash < other.hash : line < other.line;
-            }
-        };
-        mutable std::vector<Key> keys;
+        // Each entry is the hash in the high half and the line's start in the low half, so that
+        // plain integer order is hash order, then file order.
+        mutable std::vector<std::uint64_t> keys;
         mutable bool indexed = false;
     };
 

@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
@@ -273,6 +274,34 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     while (!fallback.empty() && fallback.back() == ' ')
         fallback.remove_suffix(1);
     return CopyOut(fallback, buffer, size);
+}
+
+void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, const char* def,
+    DWORD size, const char* path, const std::function<void(std::string_view text)>& each)
+{
+    std::string_view fallback = def ? def : "";
+    while (!fallback.empty() && fallback.back() == ' ')
+        fallback.remove_suffix(1);
+    const auto cut = [size](std::string_view text) {
+        return text.substr(0, std::min<std::size_t>(text.size(), size > 0 ? size - 1 : 0));
+    };
+    const std::lock_guard lock(cacheMutex);
+    const IniText* text = nullptr;
+    if (section && path && *path) {
+        const Loaded file = Load(path);
+        if (file.state == FileState::Present)
+            text = file.text;
+    }
+    for (std::int32_t i = 1; i <= count; ++i) {
+        std::optional<std::string_view> value;
+        if (text) {
+            char name[16];
+            const auto end = std::to_chars(name, name + sizeof name, i).ptr;
+            value = text->Find(section, { name, static_cast<std::size_t>(end - name) });
+        }
+        // As for one read: a NUL byte in the value ends it.
+        each(cut(value ? value->substr(0, value->find('\0')) : fallback));
+    }
 }
 
 BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path)

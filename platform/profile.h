@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/wintypes.h"
@@ -14,6 +17,13 @@
 /// zero; a text that does not fit is cut to size - 1 bytes.
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def,
                                char* buffer, DWORD size, const char* path);
+
+/// Reads the keys named 1 to count (in decimal) of section, in that order, as count calls of
+/// GetPrivateProfileStringA with def and a buffer of size bytes (1 or more) would, but from one
+/// look at the file: each(text) receives what the call for the key would copy out. each must not
+/// call the profile functions.
+void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, const char* def,
+    DWORD size, const char* path, const std::function<void(std::string_view text)>& each);
 
 /// Sets key in section to value, creating the file, the section and the key as needed.
 /// The file is replaced in one step, so it is never left half written. The write holds the file's

@@ -226,6 +226,22 @@ std::string TIniBrel::ReadFenced(
     const std::string& section, const std::string& key, const std::string& def)
 {
     std::string text = ReadPlain(section, key, FenceText(def));
+    Unfence(text);
+    return text;
+}
+
+std::vector<std::string> TIniBrel::ReadFencedNumbered(
+    const std::string& section, std::int32_t count, const std::string& def)
+{
+    std::vector<std::string> texts = m_profile->GetNumberedStrings(section, count, FenceText(def));
+    for (std::string& text : texts) {
+        Unfence(text);
+    }
+    return texts;
+}
+
+void TIniBrel::Unfence(std::string& text) const
+{
     if (text.size() >= 2) {
         const char first = text.front();
         const char last = text.back();
@@ -237,7 +253,6 @@ std::string TIniBrel::ReadFenced(
             text = text.substr(1, text.size() - 2);
         }
     }
-    return text;
 }
 
 void TIniBrel::WriteFenced(

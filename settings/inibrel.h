@@ -36,6 +36,9 @@ public:
     void WriteInt(const std::string& section, const std::string& key, std::int32_t value);
     std::string ReadFenced(const std::string& section, const std::string& key, const std::string& def);
     void WriteFenced(const std::string& section, const std::string& key, const std::string& value);
+    /// ReadFenced of the keys 1 to count (in decimal), in order, from one look at the file.
+    std::vector<std::string> ReadFencedNumbered(
+        const std::string& section, std::int32_t count, const std::string& def);
 
     /// Runs writes, whose WritePlain, WriteInt and WriteFenced calls then change the file once,
     /// after writes returns and in their order: all of them land, or on a refused write none does
@@ -58,6 +61,9 @@ public:
     static std::function<int(const std::string& message)>& WarningBoxHook();
 
 private:
+    /// Takes one pair of fence characters off text as ReadFenced does.
+    void Unfence(std::string& text) const;
+
     bool m_fenceUnassigned = true;
     std::unique_ptr<TIniFile> m_profile;
     TIniBrelDefaultDir m_defaultDir = ddApplication;

@@ -1,5 +1,7 @@
 #include "settings/profile_file.h"
 
+#include <algorithm>
+
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
@@ -14,6 +16,16 @@ std::string TIniFile::GetString(
         copied = sizeof buffer - 1;
     }
     return std::string(buffer, copied);
+}
+
+std::vector<std::string> TIniFile::GetNumberedStrings(
+    const std::string& section, std::int32_t count, const std::string& def) const
+{
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    GetPrivateProfileNumberedStringsA(section.c_str(), count, def.c_str(), 1024, m_path.c_str(),
+        [&](std::string_view text) { texts.emplace_back(text); });
+    return texts;
 }
 
 void TIniFile::PutString(

@@ -72,11 +72,9 @@ UserColorLoad LoadUserColors(TIniBrel& ini)
         load.damaged = true;
         load.count = UsableCount(ini, load.storedCount);
     }
+    // Each entry is the fenced read of its key, all from the one look.
     if (load.count > 0) {
-        load.entries.reserve(static_cast<std::size_t>(load.count));
-    }
-    for (std::int32_t i = 1; i <= load.count; ++i) {
-        load.entries.push_back(ini.ReadFenced(UserColorSection, IntToStr(i), ""));
+        load.entries = ini.ReadFencedNumbered(UserColorSection, load.count, "");
     }
     return load;
 }
