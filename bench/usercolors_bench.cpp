@@ -3,6 +3,7 @@
 // StartUpShown/N also shows it and handles its first events.
 // Delete/N: the delete command on the first of N stored colours (question answered with Yes),
 // which rewrites the settings file and reloads the list.
+// Register/N: the register command with N colours stored (the file grows by one per run).
 
 #include <cstdio>
 #include <fstream>
@@ -52,7 +53,7 @@ void StartUp(benchmark::State& state)
     }
     std::remove(path.c_str());
 }
-BENCHMARK(StartUp)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartUp)->Arg(0)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same, until the shown window has handled its first events (layout and first paint).
 void StartUpShown(benchmark::State& state)
@@ -93,7 +94,26 @@ void Delete(benchmark::State& state)
     BoxAnswerHook() = nullptr;
     std::remove(path.c_str());
 }
-BENCHMARK(Delete)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Delete)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void Register(benchmark::State& state)
+{
+    const std::string path = SettingsPath();
+    StoreColours(path, static_cast<int>(state.range(0)));
+    auto form = std::make_unique<TForm1>();
+    CurrentHex = "336699";
+    form->ComboBox2->SetText("sea");
+    for (auto _ : state) {
+        RunHandler([&] { form->Button4Click(form->Button4); });
+    }
+    if (UserColorCount != state.range(0) + static_cast<std::int64_t>(state.iterations())) {
+        state.SkipWithError("the register did not happen");
+    }
+    form.reset();
+    CurrentHex.clear();
+    std::remove(path.c_str());
+}
+BENCHMARK(Register)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
