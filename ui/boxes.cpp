@@ -1,6 +1,7 @@
 #include "ui/boxes.h"
 
 #include <array>
+#include <memory>
 
 #include <QApplication>
 #include <QDialog>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -151,18 +153,17 @@ public:
     // The close box and the platform's close command give the cancel code whatever the buttons.
     void reject() override { done(idCancel); }
 
-    // Centres the box, frame included where the platform already knows the frame.
+    // Centres the box on the screen's free area, by its outer size.
     void CentreOn(const QScreen* screen)
     {
         adjustSize();
         if (screen == nullptr)
             return;
-        create();
-        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-        const QSize outer = size().grownBy(frame);
         const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - outer.width()) / 2,
-            area.y() + (area.height() - outer.height()) / 2);
+        PlaceByOuterSize(*this, [area](const QSize& outer) {
+            return QPoint(area.x() + (area.width() - outer.width()) / 2,
+                area.y() + (area.height() - outer.height()) / 2);
+        });
     }
 
 protected:
@@ -242,7 +243,58 @@ int RunBox(const BoxRequest& request)
     return result;
 }
 
+// The frame the window manager puts round a window of this desktop: the window's own when it is
+// known, else that of a shown window of the program (the active one first).
+QMargins FrameEstimate(const QWidget& window)
+{
+    auto frameOf = [](const QWidget* widget) {
+        const QWindow* handle = widget ? widget->windowHandle() : nullptr;
+        return handle ? handle->frameMargins() : QMargins();
+    };
+    if (const QMargins own = frameOf(&window); !own.isNull())
+        return own;
+    if (const QMargins active = frameOf(QApplication::activeWindow()); !active.isNull())
+        return active;
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != &window && other->isVisible()) {
+            if (const QMargins frame = frameOf(other); !frame.isNull())
+                return frame;
+        }
+    }
+    return QMargins();
+}
+
+constexpr int kFrameWaitStep = 10;  // ms between looks at the window's frame once shown
+constexpr int kFrameWaitSteps = 50; // a window manager that has not framed it by then never will
+
 } // namespace
+
+void PlaceByOuterSize(QWidget& window, const std::function<QPoint(const QSize& outer)>& rule)
+{
+    window.winId(); // the window exists, so its own frame can be asked for
+    const QMargins estimate = FrameEstimate(window);
+    // A top-level widget's position is its frame's top-left corner.
+    window.move(rule(window.size().grownBy(estimate)));
+
+    // Once shown and framed, correct the place should this window's frame differ.
+    auto* watch = new QTimer(&window);
+    watch->setInterval(kFrameWaitStep);
+    auto steps = std::make_shared<int>(0);
+    QObject::connect(watch, &QTimer::timeout, &window, [&window, watch, rule, estimate, steps] {
+        const QMargins frame =
+            window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+        if (!window.isVisible() || frame.isNull()) {
+            if (++*steps >= kFrameWaitSteps)
+                watch->deleteLater();
+            return;
+        }
+        if (frame != estimate)
+            window.move(rule(window.size().grownBy(frame)));
+        watch->stop();
+        watch->deleteLater();
+    });
+    watch->start();
+}
 
 std::string& ApplicationTitle()
 {

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <functional>
+
+#include <QPoint>
+#include <QSize>
+
+class QWidget;
 #include <string>
 
 // The information box, the warning box and the application's exception box.
@@ -41,3 +46,9 @@ struct BoxRequest
 
 /// When set, every box is answered by this function instead of being shown.
 std::function<int(const BoxRequest&)>& BoxAnswerHook();
+
+/// Places a top-level window by its outer size, the window manager's frame counted: rule gives
+/// the frame's top-left corner for an outer size. Before the window is shown the frame is taken
+/// from a window already framed (frames of one desktop are alike); once the window manager has
+/// framed this one, the window is moved again if its own frame differs.
+void PlaceByOuterSize(QWidget& window, const std::function<QPoint(const QSize& outer)>& rule);

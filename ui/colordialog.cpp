@@ -10,6 +10,7 @@
 
 #include "colour/integer_text.h"
 #include "platform/syscolor.h"
+#include "ui/boxes.h"
 #include "ui/text.h"
 
 namespace {
@@ -71,14 +72,18 @@ BOOL RunQtColorDialog(CHOOSECOLORA& record)
         dialog.setCurrentColor(
             (record.Flags & CC_RGBINIT) ? FromColorRef(record.rgbResult) : QColor(Qt::black));
         if ((record.Flags & CC_ENABLEHOOK) && record.lpfnHook) {
+            // The hook places the dialog by its outer size, on the screen of the active window.
             dialog.adjustSize();
             const QScreen* screen =
                 previous ? previous->screen() : QGuiApplication::primaryScreen();
             const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
-            int x = dialog.x();
-            int y = dialog.y();
-            record.lpfnHook(x, y, dialog.width(), dialog.height(), area.width(), area.height());
-            dialog.move(area.x() + x, area.y() + y);
+            const auto hook = record.lpfnHook;
+            PlaceByOuterSize(dialog, [area, hook, &dialog](const QSize& outer) {
+                int x = dialog.x();
+                int y = dialog.y();
+                hook(x, y, outer.width(), outer.height(), area.width(), area.height());
+                return QPoint(area.x() + x, area.y() + y);
+            });
         }
         result = dialog.exec();
         chosen = dialog.selectedColor();

@@ -292,10 +292,12 @@ void TestColorDialog::realDialogSpeaksJapaneseAndSitsInPlace()
         QCOMPARE(dialog->currentColor(), QColor(255, 255, 255));
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
 
+        // Placed by its outer size, the frame counted.
         const QRect screen = dialog->screen()->geometry();
-        QCOMPARE(dialog->pos(),
-            QPoint(
-                (screen.width() - dialog->width()) / 2, (screen.height() - dialog->height()) / 3));
+        const QRect outer = dialog->frameGeometry();
+        QVERIFY(outer.size() != dialog->size());
+        QCOMPARE(outer.topLeft(),
+            QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 3));
         checked = true;
     });
     QVERIFY(!component.RunDialog());
