@@ -11,6 +11,7 @@ packages=(
     fonts-ipafont-gothic qt6-translations-l10n xdg-utils
     # end-to-end tests: a private X server, real input, screenshots, the accessibility bus
     xvfb xauth xdotool x11-utils imagemagick dbus dbus-x11 at-spi2-core python3 python3-gi
+    python3-dbus  # the stand-in desktop portal of the screen pick test
     gir1.2-atspi-2.0
     openbox  # a small window manager: Alt+F4 and window activation in the end-to-end tests
     # the Debian package: cpack's dependency lookup and the checks run on the package

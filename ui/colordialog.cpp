@@ -11,6 +11,7 @@
 #include "colour/integer_text.h"
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
+#include "ui/screenpick.h"
 #include "ui/text.h"
 
 namespace {
@@ -85,6 +86,7 @@ BOOL RunQtColorDialog(CHOOSECOLORA& record)
                 return QPoint(area.x() + x, area.y() + y);
             });
         }
+        OfferPortalScreenPick(dialog);
         result = dialog.exec();
         chosen = dialog.selectedColor();
     }
