@@ -1,5 +1,5 @@
 """The colour dialog and the boxes under a window manager: placed by their outer size, the frame
-the window manager drew counted."""
+the window manager drew counted; the dialog's own pick of a colour from the screen."""
 
 import os
 import sys
@@ -62,6 +62,33 @@ class PlacementTest(unittest.TestCase):
                                                           (SCREEN_HEIGHT - h) // 2))
             desktop.key("Return")
             desktop.window_gone(box)
+            self.assertEqual(program.close_with_alt_f4(), 0, program.output())
+
+
+    def test_pick_from_screen(self):
+        with e2e.Desktop() as desktop:
+            program = e2e.Program(desktop, os.environ["TINTORA_BINARY"])
+            program.start()
+            # An orange swatch to pick from; the HEX box then says something else.
+            program.click_text("Edit1")
+            desktop.type("FF8000")
+            program.click_control("Button1")
+            program.wait_boxes({"Edit2": "255", "Edit3": "128", "Edit4": "0"})
+            program.click_text("Edit1")
+            desktop.key("ctrl+a")
+            desktop.type("zz")
+
+            program.click_at(40 + 12, 4 + 12)  # the colour dialog's picture button
+            dialog = desktop.wait_window(DIALOG_TITLE)
+            desktop.key("alt+p")  # スクリーンの色を取得(P)
+            # The swatch's left part lies beside the dialog, which opens to its right.
+            x, y = program.to_screen(14, 76)
+            desktop.xdotool("mousemove", "--sync", str(x), str(y))
+            desktop.xdotool("click", "1")
+            desktop.key("Return")  # OK
+            desktop.window_gone(dialog)
+            picked = {"Edit1": "FF8000", "Edit2": "255", "Edit3": "128", "Edit4": "0"}
+            self.assertEqual(program.wait_boxes(picked), dict(program.boxes(), **picked))
             self.assertEqual(program.close_with_alt_f4(), 0, program.output())
 
 
