@@ -31,6 +31,20 @@ QPushButton* QtPickButton(QColorDialog& dialog)
     return nullptr;
 }
 
+// The box layout, at any depth under top, that holds widget directly; null when there is none.
+QBoxLayout* LayoutHolding(QLayout* top, QWidget* widget)
+{
+    if (top == nullptr)
+        return nullptr;
+    if (auto* box = qobject_cast<QBoxLayout*>(top); box && box->indexOf(widget) >= 0)
+        return box;
+    for (int i = 0; i < top->count(); ++i) {
+        if (QBoxLayout* found = LayoutHolding(top->itemAt(i)->layout(), widget))
+            return found;
+    }
+    return nullptr;
+}
+
 // Receives the portal's answer to one PickColor request.
 class PickRequest : public QObject
 {
@@ -131,13 +145,12 @@ void OfferPortalScreenPick(QColorDialog& dialog)
         own->hide();
     if (!own->isHidden())
         return; // Qt picks from the screen itself here
-    QBoxLayout* layout = nullptr;
-    if (own->parentWidget() && own->parentWidget()->layout())
-        layout = qobject_cast<QBoxLayout*>(own->parentWidget()->layout());
+    QBoxLayout* layout =
+        own->parentWidget() ? LayoutHolding(own->parentWidget()->layout(), own) : nullptr;
     QPointer<QPushButton> button = new QPushButton(kCaption, own->parentWidget());
     button->setObjectName(QStringLiteral("PortalPickButton"));
     button->hide();
-    if (layout && layout->indexOf(own) >= 0)
+    if (layout)
         layout->insertWidget(layout->indexOf(own) + 1, button);
     QPointer<QColorDialog> target = &dialog;
     QObject::connect(button, &QPushButton::clicked, button, [target, button] {
