@@ -178,6 +178,9 @@ QIcon ProgramIcon()
 {
     QIcon icon;
     for (int size : ProgramIconSizes) {
+        if (size > WindowIconMaxSize) {
+            break;
+        }
         icon.addFile(QStringLiteral(":/icons/tintora-%1.png").arg(size), QSize(size, size));
     }
     return icon;

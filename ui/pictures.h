@@ -18,5 +18,12 @@ QIcon ButtonPictureIcon(ButtonPicture which);
 /// The sizes in pixels of the program icon's pictures, the same as the desktop's icon theme has.
 inline constexpr int ProgramIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
 
-/// The program icon (window and taskbar) at every size, on a transparent ground.
+/// The largest size the window's own icon carries. An X11 window hands its icon to the window
+/// manager as plain pixels of every size it holds, at every start: 128 and 256 would be 94% of
+/// those pixels, decoded and sent for title bars and task switchers that draw 16 to 64. Desktops
+/// take larger pictures from the icon theme, where the package installs every size.
+inline constexpr int WindowIconMaxSize = 64;
+
+/// The program icon (window and taskbar) on a transparent ground, at every size up to
+/// WindowIconMaxSize.
 QIcon ProgramIcon();
