@@ -1,6 +1,7 @@
 #include "platform/ini_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -208,7 +209,7 @@ IniText::IniText(std::string text)
             open = none;
             if (inserted) {
                 open = sections_.size();
-                sections_.push_back(Section { line.next, n, {}, false });
+                sections_.push_back(Section { line.next, n, {}, false, 0 });
             }
         }
         pos = line.next;
@@ -250,12 +251,15 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
     const Section* found = FindSection(section);
     if (!found)
         return std::nullopt;
-    if (!found->indexed)
+    const bool walk = found->lookups == 0 || text_.size() > UINT32_MAX;
+    if (found->lookups < UINT32_MAX)
+        ++found->lookups;
+    if (!walk && !found->indexed)
         Index(*found);
     std::string wanted;
     Fold(TrimSpaces(key), wanted);
     const auto matches = [&](const KeyLine& keyLine) { return FoldsTo(keyLine.name, wanted); };
-    if (found->keys.empty() && text_.size() > UINT32_MAX) {
+    if (walk) {
         for (std::size_t pos = found->bodyBegin; pos < found->bodyEnd;) {
             const Line line = LineAt(text_, pos);
             if (const auto keyLine = KeyLineAt(text_, line); keyLine && matches(*keyLine))
@@ -303,6 +307,45 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
             return ValueOf(text_, *keyLine);
     }
     return std::nullopt;
+}
+
+std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, const void* context,
+    void (*emit)(const void* context, std::optional<std::string_view> value)) const
+{
+    // A name is one of the numbered keys only when it is exactly a key's decimal digits: digits
+    // have no case, and the blanks around names are gone. So a key handed over came from the
+    // first line of its name. Any other all-digit name may be a key out of turn (or a repeat, or
+    // a leading zero), for which the walk cannot stand in: it stops there.
+    const auto allDigits = [](std::string_view name) {
+        return !name.empty()
+            && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    char digits[16];
+    const auto decimal = [&digits](std::int32_t i) {
+        const auto end = std::to_chars(digits, digits + sizeof digits, i).ptr;
+        return std::string_view(digits, static_cast<std::size_t>(end - digits));
+    };
+    std::int32_t handed = 0;
+    std::string_view wanted = decimal(1);
+    for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd && handed < count;) {
+        const Line line = LineAt(text_, pos);
+        pos = line.next;
+        const auto keyLine = KeyLineAt(text_, line);
+        if (!keyLine)
+            continue;
+        if (keyLine->name == wanted) {
+            emit(context, ValueOf(text_, *keyLine));
+            ++handed;
+            if (handed < count)
+                wanted = decimal(handed + 1);
+        } else if (allDigits(keyLine->name)) {
+            return handed;
+        }
+    }
+    // The keys not reached are in no line of the section.
+    for (; handed < count; ++handed)
+        emit(context, std::nullopt);
+    return handed;
 }
 
 std::optional<std::string> IniText::WithValue(

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -29,6 +31,25 @@ public:
     /// The value of key in section, without the blanks around it and without one pair of matching
     /// outer quotes; nullopt when the section or the key is missing. Names lose their spaces first.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+    /// The values of the keys named 1 to count (in decimal) of section, as Find would give
+    /// them, handed to each in that order, in one walk through the section for as long as its
+    /// numbered keys stand in file order (which is how they are written). Returns how many were
+    /// handed: the keys after those are left for Find.
+    template <typename Each>
+    std::int32_t FindNumbered(std::string_view section, std::int32_t count, Each&& each) const
+    {
+        const Section* found = FindSection(section);
+        if (!found) {
+            for (std::int32_t i = 1; i <= count; ++i)
+                each(std::optional<std::string_view>());
+            return std::max<std::int32_t>(count, 0);
+        }
+        return WalkNumbered(*found, count, &each,
+            [](const void* context, std::optional<std::string_view> value) {
+                (*static_cast<const std::remove_reference_t<Each>*>(context))(value);
+            });
+    }
 
     /// The file text with key in section set to value (created after the section's last key line,
     /// or with a new section at the end); every other byte is kept. nullopt when the key already
@@ -60,10 +81,18 @@ private:
         // plain integer order is hash order, then file order.
         mutable std::vector<std::uint64_t> keys;
         mutable bool indexed = false;
+        // Lookups made so far: the first is a walk through the lines, which finds a key near the
+        // top (a count) without building the index; later ones build it.
+        mutable std::uint32_t lookups = 0;
     };
 
     const Section* FindSection(std::string_view name) const;
     void Index(const Section& section) const;
+    // Walks the section's key lines, matching them to the keys 1 to count in turn and handing each
+    // value to emit, until a line could be one of those keys out of turn; returns how many it
+    // handed.
+    std::int32_t WalkNumbered(const Section& section, std::int32_t count, const void* context,
+        void (*emit)(const void* context, std::optional<std::string_view> value)) const;
 
     std::string text_;
     std::vector<Section> sections_; // only the first section of each name

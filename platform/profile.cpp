@@ -292,15 +292,20 @@ void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, 
         if (file.state == FileState::Present)
             text = file.text;
     }
-    for (std::int32_t i = 1; i <= count; ++i) {
+    // As for one read: a NUL byte in the value ends it.
+    const auto give = [&](std::optional<std::string_view> value) {
+        each(cut(value ? value->substr(0, value->find('\0')) : fallback));
+    };
+    // The keys that stand in file order come in one walk; any after those are looked up singly.
+    const std::int32_t walked = text ? text->FindNumbered(section, count, give) : 0;
+    for (std::int32_t i = walked + 1; i <= count; ++i) {
         std::optional<std::string_view> value;
         if (text) {
             char name[16];
             const auto end = std::to_chars(name, name + sizeof name, i).ptr;
             value = text->Find(section, { name, static_cast<std::size_t>(end - name) });
         }
-        // As for one read: a NUL byte in the value ends it.
-        each(cut(value ? value->substr(0, value->find('\0')) : fallback));
+        give(value);
     }
 }
 

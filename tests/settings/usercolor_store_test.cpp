@@ -88,6 +88,22 @@ TEST_F(UserColorStore, LoadsWhatTheSectionHolds)
             6, { " FF0000 red ", "\"AAAAAA", "", "x=y", "", "" } },
         { "CR and LF line ends", "[Usercolor]\rUsercolcnt=2\n1=AAAAAAa\r2=BBBBBBb", 2,
             { "AAAAAAa", "BBBBBBb" } },
+        // Keys out of file order, repeated or written with a leading zero: the first line that
+        // is exactly the key's number counts, wherever it stands.
+        { "keys out of file order",
+            "[Usercolor]\r\nUsercolcnt=4\r\n2=BBBBBBb\r\n1=AAAAAAa\r\n4=DDDDDDd\r\n", 4,
+            { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" } },
+        { "leading zero before the key",
+            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n02=zero\r\n3=CCCCCCc\r\n2=BBBBBBb\r\n",
+            3, { "AAAAAAa", "BBBBBBb", "CCCCCCc" } },
+        { "first key missing", "[Usercolor]\r\nUsercolcnt=2\r\n2=BBBBBBb\r\n1=AAAAAAa\r\n2=x\r\n",
+            2, { "AAAAAAa", "BBBBBBb" } },
+        { "other names between, last key missing",
+            "[Usercolor]\r\n1=AAAAAAa\r\nUsercolcnt=3\r\nx2=no\r\n2 =BBBBBBb\r\n", 3,
+            { "AAAAAAa", "BBBBBBb", "" } },
+        { "repeat after the last counted key",
+            "[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa\r\n1=again\r\n2=BBBBBBb\r\n", 1,
+            { "AAAAAAa" } },
         { "header on a BOM line is not seen", "\xEF\xBB\xBF[Usercolor]\r\nUsercolcnt=1\r\n", 0,
             {} },
     };
