@@ -140,6 +140,48 @@ Line LineAt(const std::string& text, std::size_t begin)
     return { begin, end, next };
 }
 
+// LineAt for a walk through the lines in order: each kind of line end is looked for (with memchr)
+// only once the walk has passed the last one found, so long texts are not scanned byte by byte.
+class LineWalker
+{
+public:
+    explicit LineWalker(const std::string& text)
+        : data_(text.data())
+        , n_(text.size())
+    {
+    }
+
+    // As LineAt(text, begin), for begin not before that of the previous call.
+    Line At(std::size_t begin)
+    {
+        if (cr_ < begin || !searched_)
+            cr_ = Next('\r', begin);
+        if (lf_ < begin || !searched_)
+            lf_ = Next('\n', begin);
+        searched_ = true;
+        const std::size_t end = std::min(cr_, lf_);
+        std::size_t next = end;
+        if (next < n_)
+            next += (data_[next] == '\r' && next + 1 < n_ && data_[next + 1] == '\n') ? 2 : 1;
+        return { begin, end, next };
+    }
+
+private:
+    std::size_t Next(char c, std::size_t from) const
+    {
+        if (from >= n_)
+            return n_;
+        const void* found = std::memchr(data_ + from, c, n_ - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data_) : n_;
+    }
+
+    const char* data_;
+    std::size_t n_;
+    std::size_t cr_ = 0;
+    std::size_t lf_ = 0;
+    bool searched_ = false;
+};
+
 std::size_t FirstNonBlank(const std::string& text, const Line& line)
 {
     std::size_t i = line.begin;
@@ -198,8 +240,9 @@ IniText::IniText(std::string text)
     std::string folded;
     constexpr std::size_t none = static_cast<std::size_t>(-1);
     std::size_t open = none; // the section whose body is being read, if it is a first one
+    LineWalker lines(text_);
     for (std::size_t pos = 0; pos < n;) {
-        const Line line = LineAt(text_, pos);
+        const Line line = lines.At(pos);
         const std::size_t first = FirstNonBlank(text_, line);
         if (first < line.end && text_[first] == '[') {
             if (open != none)
@@ -327,8 +370,9 @@ std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, c
     };
     std::int32_t handed = 0;
     std::string_view wanted = decimal(1);
+    LineWalker lines(text_);
     for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd && handed < count;) {
-        const Line line = LineAt(text_, pos);
+        const Line line = lines.At(pos);
         pos = line.next;
         const auto keyLine = KeyLineAt(text_, line);
         if (!keyLine)
