@@ -189,6 +189,10 @@ bool ReplaceFileContents(const std::string& path, std::string_view content)
     const std::string base =
         (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
 
+    // Files that killed writers left are cleared before this write can leave one of its own, so a
+    // directory never holds more than one, however many writes in a row are killed.
+    RemoveLeftoverTemporaries(directory, base);
+
     std::string temporary;
     bool named = false;
     int fd = OpenTemporary(directory, named);
@@ -215,7 +219,6 @@ bool ReplaceFileContents(const std::string& path, std::string_view content)
             unlink(temporary.c_str());
         return false;
     }
-    RemoveLeftoverTemporaries(directory, base);
     // Make the rename itself durable; the new content is in place whatever this gives.
     const int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directoryFd >= 0) {

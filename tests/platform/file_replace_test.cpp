@@ -45,21 +45,27 @@ protected:
     const std::string m_path = m_scratch.File("Tintora.ini");
 };
 
-TEST_F(FileReplace, KilledWriteLeavesTheOldFileAndTheNextWriteRemovesItsLeftover)
+// Runs a write in a child that is killed the moment before its rename; returns the child's pid.
+pid_t WriteKilledBeforeRename(const std::string& path)
 {
-    // The child is killed the moment before its rename.
     const pid_t child = ::fork();
     if (child == 0) {
         RenameForReplace() = [](const char*, const char*) {
             ::raise(SIGKILL);
             return -1;
         };
-        ReplaceFileContents(m_path, "new");
+        ReplaceFileContents(path, "new");
         ::_exit(0);
     }
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    return child;
+}
+
+TEST_F(FileReplace, KilledWriteLeavesTheOldFileAndTheNextWriteRemovesItsLeftover)
+{
+    const pid_t child = WriteKilledBeforeRename(m_path);
     EXPECT_EQ(Stored(), "old");
     ASSERT_EQ(Others().size(), 1u);
 
@@ -77,6 +83,15 @@ TEST_F(FileReplace, KilledWriteLeavesTheOldFileAndTheNextWriteRemovesItsLeftover
     fs::last_write_time(running, fs::file_time_type::clock::now() - std::chrono::hours(1));
     ASSERT_TRUE(ReplaceFileContents(m_path, "newest"));
     EXPECT_EQ(Others(), std::vector<fs::path> { unrelated });
+}
+
+TEST_F(FileReplace, WritesKilledOneAfterAnotherLeaveOneLeftoverAtMost)
+{
+    for (int kill = 0; kill < 3; ++kill) {
+        WriteKilledBeforeRename(m_path);
+        EXPECT_EQ(Others().size(), 1u) << "after kill " << kill;
+    }
+    EXPECT_EQ(Stored(), "old");
 }
 
 } // namespace
