@@ -309,7 +309,12 @@ void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, 
     }
 }
 
-BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path)
+namespace {
+
+// Runs edit(target, file) on the file at path, resolved through its links and loaded, while the
+// write lock and then the cache's mutex are held, in that order for every writer; 0 when the
+// path is empty, the lock is not had in time, the links do not resolve or the file is unusable.
+template <typename Edit> BOOL EditUnderLock(const char* path, Edit edit)
 {
     if (!path || !*path)
         return 0;
@@ -324,65 +329,64 @@ BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const 
     const Loaded file = Load(target->c_str());
     if (file.state == FileState::Unusable)
         return 0;
-    const bool exists = file.state == FileState::Present;
+    return edit(*target, file);
+}
 
-    std::optional<std::string> content;
-    std::unique_ptr<IniText> rendering;
-    if (exists && !cache.utf16.empty()) {
-        // An odd byte at the end has no place in UTF-16LE text: such a file is left alone.
-        if (cache.utf16.size() % 2 != 0)
-            return 0;
-        content = EditUtf16(cache.utf16, *file.text, writes, rendering);
-    } else {
-        // Each write applies to the text the previous one left, exactly as separate calls would.
-        // The first write works on the cached parse; later ones parse the text the previous one
-        // left.
-        const IniText empty({});
-        std::optional<IniText> reparsed;
-        for (const ProfileWrite& w : writes) {
-            const IniText* current = exists ? file.text : &empty;
-            if (content)
-                current = &reparsed.emplace(*content);
-            if (std::optional<std::string> next = current->WithValue(w.section, w.key, w.value))
-                content = std::move(next);
+} // namespace
+
+BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const char* path)
+{
+    return EditUnderLock(path, [&](const std::string& target, const Loaded& file) -> BOOL {
+        const bool exists = file.state == FileState::Present;
+
+        std::optional<std::string> content;
+        std::unique_ptr<IniText> rendering;
+        if (exists && !cache.utf16.empty()) {
+            // An odd byte at the end has no place in UTF-16LE text: such a file is left alone.
+            if (cache.utf16.size() % 2 != 0)
+                return 0;
+            content = EditUtf16(cache.utf16, *file.text, writes, rendering);
+        } else {
+            // Each write applies to the text the previous one left, exactly as separate calls
+            // would. The first write works on the cached parse; later ones parse the text the
+            // previous one left.
+            const IniText empty({});
+            std::optional<IniText> reparsed;
+            for (const ProfileWrite& w : writes) {
+                const IniText* current = exists ? file.text : &empty;
+                if (content)
+                    current = &reparsed.emplace(*content);
+                std::optional<std::string> next = current->WithValue(w.section, w.key, w.value);
+                if (next)
+                    content = std::move(next);
+            }
         }
-    }
-    if (!content)
-        return 1; // every key already holds its value
-    if (!ReplaceFileContents(*target, *content))
-        return 0;
-    Remember(*target, std::move(*content), std::move(rendering));
-    return 1;
+        if (!content)
+            return 1; // every key already holds its value
+        if (!ReplaceFileContents(target, *content))
+            return 0;
+        Remember(target, std::move(*content), std::move(rendering));
+        return 1;
+    });
 }
 
 BOOL WritePrivateProfileTextA(const std::string& text, const char* path)
 {
-    if (!path || !*path)
-        return 0;
-    const ProfileLock lock(path);
-    if (!lock)
-        return 0;
-    const std::optional<std::string> target = ResolveLinks(path);
-    if (!target)
-        return 0;
-
-    const std::lock_guard guard(cacheMutex);
-    const Loaded file = Load(target->c_str());
-    if (file.state == FileState::Unusable)
-        return 0;
-    std::string content;
-    std::unique_ptr<IniText> rendering;
-    if (file.state == FileState::Present && !cache.utf16.empty()) {
-        content.assign(Utf16Mark).append(Cp932ToUtf16Le(text));
-        rendering = std::make_unique<IniText>(
-            Utf16LeToCp932(std::string_view(content).substr(Utf16Mark.size())));
-    } else {
-        content = text;
-    }
-    if (!ReplaceFileContents(*target, content))
-        return 0;
-    Remember(*target, std::move(content), std::move(rendering));
-    return 1;
+    return EditUnderLock(path, [&](const std::string& target, const Loaded& file) -> BOOL {
+        std::string content;
+        std::unique_ptr<IniText> rendering;
+        if (file.state == FileState::Present && !cache.utf16.empty()) {
+            content.assign(Utf16Mark).append(Cp932ToUtf16Le(text));
+            rendering = std::make_unique<IniText>(
+                Utf16LeToCp932(std::string_view(content).substr(Utf16Mark.size())));
+        } else {
+            content = text;
+        }
+        if (!ReplaceFileContents(target, content))
+            return 0;
+        Remember(target, std::move(content), std::move(rendering));
+        return 1;
+    });
 }
 
 BOOL WritePrivateProfileStringA(
