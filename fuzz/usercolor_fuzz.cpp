@@ -24,9 +24,9 @@ using namespace fuzz;
 // Above this stored count an input costs too much time per run to be worth checking.
 constexpr std::int32_t Largest = 3000;
 
-std::vector<std::string> OneAtATime(TIniBrel& ini, std::int32_t count)
+TStringList OneAtATime(TIniBrel& ini, std::int32_t count)
 {
-    std::vector<std::string> entries;
+    TStringList entries;
     for (std::int32_t i = 1; i <= count; ++i)
         entries.push_back(ini.ReadFenced(UserColorSection, IntToStr(i), ""));
     return entries;
@@ -86,27 +86,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Show("written", written);
         FUZZ_CHECK(utf16 == (written.size() >= 2 && written[0] == '\xFF' && written[1] == '\xFE'));
         FUZZ_CHECK(after.count == load.count + 1);
-        std::vector<std::string> expected = load.entries;
+        std::vector<std::string> expected(load.entries.begin(), load.entries.end());
         expected.push_back(ReadBack(trip(entry)));
         if (HasLineEnd(entry))
             return 0;
-        FUZZ_CHECK(after.entries == expected);
+        FUZZ_CHECK(after.entries == TStringList(expected.begin(), expected.end()));
     } else if (action == 2) {
         const bool listed = index >= 0 && index < load.count;
         // A line end never is part of a stored entry: that choice is gone from the file.
-        const std::string chosen = listed ? load.entries[static_cast<std::size_t>(index)] : "\n";
+        const std::string chosen =
+            listed ? std::string(load.entries[static_cast<std::size_t>(index)]) : "\n";
         const UserColorLoad after = DeleteUserColor(ini, index, chosen);
-        std::vector<std::string> expected = load.entries;
+        std::vector<std::string> expected(load.entries.begin(), load.entries.end());
         if (!listed) {
             FUZZ_CHECK(ReadFile(path) == before);
-            FUZZ_CHECK(after.entries == expected);
+            FUZZ_CHECK(after.entries == TStringList(expected.begin(), expected.end()));
             return 0;
         }
         expected.erase(expected.begin() + index);
         for (std::string& entry : expected)
             entry = trip(entry);
         FUZZ_CHECK(after.count == load.count - 1);
-        FUZZ_CHECK(after.entries == expected);
+        FUZZ_CHECK(after.entries == TStringList(expected.begin(), expected.end()));
         FUZZ_CHECK(after.entries == LoadUserColors(ini).entries);
     }
     return 0;

@@ -225,22 +225,23 @@ std::string TIniBrel::FenceText(const std::string& text) const
 std::string TIniBrel::ReadFenced(
     const std::string& section, const std::string& key, const std::string& def)
 {
-    std::string text = ReadPlain(section, key, FenceText(def));
-    Unfence(text);
-    return text;
+    return std::string(Unfenced(ReadPlain(section, key, FenceText(def))));
 }
 
-std::vector<std::string> TIniBrel::ReadFencedNumbered(
+TStringList TIniBrel::ReadFencedNumbered(
     const std::string& section, std::int32_t count, const std::string& def)
 {
-    std::vector<std::string> texts = m_profile->GetNumberedStrings(section, count, FenceText(def));
-    for (std::string& text : texts) {
-        Unfence(text);
-    }
+    TStringList texts;
+    // Room for entries of up to 63 bytes: what is not filled costs address space only, and
+    // longer ones make the list grow as usual.
+    const std::size_t strings = static_cast<std::size_t>(std::max(count, 0));
+    texts.reserve(strings, strings * 63);
+    m_profile->GetNumberedStrings(section, count, FenceText(def),
+        [&](std::string_view text) { texts.push_back(Unfenced(text)); });
     return texts;
 }
 
-void TIniBrel::Unfence(std::string& text) const
+std::string_view TIniBrel::Unfenced(std::string_view text) const
 {
     if (text.size() >= 2) {
         const char first = text.front();
@@ -250,9 +251,10 @@ void TIniBrel::Unfence(std::string& text) const
         const bool brackets = first == '\xA2' && last == '\xA3'
             && (m_fence == fnParenthesis || m_fence == fnVer11Mode);
         if (quotes || brackets) {
-            text = text.substr(1, text.size() - 2);
+            return text.substr(1, text.size() - 2);
         }
     }
+    return text;
 }
 
 void TIniBrel::WriteFenced(

@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "settings/component.h"
 #include "settings/profile_file.h"
+#include "settings/string_list.h"
 
 enum TIniBrelDefaultDir : std::uint8_t { ddApplication, ddWindows, ddNone };
 enum TIniBrelFence : std::uint8_t { fnDoubleQuote, fnParenthesis, fnVer11Mode, fnNone };
@@ -37,7 +38,7 @@ public:
     std::string ReadFenced(const std::string& section, const std::string& key, const std::string& def);
     void WriteFenced(const std::string& section, const std::string& key, const std::string& value);
     /// ReadFenced of the keys 1 to count (in decimal), in order, from one look at the file.
-    std::vector<std::string> ReadFencedNumbered(
+    TStringList ReadFencedNumbered(
         const std::string& section, std::int32_t count, const std::string& def);
 
     /// Runs writes, whose WritePlain, WriteInt and WriteFenced calls then change the file once,
@@ -61,8 +62,8 @@ public:
     static std::function<int(const std::string& message)>& WarningBoxHook();
 
 private:
-    /// Takes one pair of fence characters off text as ReadFenced does.
-    void Unfence(std::string& text) const;
+    /// text without the one pair of fence characters that ReadFenced takes off.
+    std::string_view Unfenced(std::string_view text) const;
 
     bool m_fenceUnassigned = true;
     std::unique_ptr<TIniFile> m_profile;

@@ -18,14 +18,10 @@ std::string TIniFile::GetString(
     return std::string(buffer, copied);
 }
 
-std::vector<std::string> TIniFile::GetNumberedStrings(
-    const std::string& section, std::int32_t count, const std::string& def) const
+void TIniFile::GetNumberedStrings(const std::string& section, std::int32_t count,
+    const std::string& def, const std::function<void(std::string_view text)>& each) const
 {
-    std::vector<std::string> texts;
-    texts.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    GetPrivateProfileNumberedStringsA(section.c_str(), count, def.c_str(), 1024, m_path.c_str(),
-        [&](std::string_view text) { texts.emplace_back(text); });
-    return texts;
+    GetPrivateProfileNumberedStringsA(section.c_str(), count, def.c_str(), 1024, m_path.c_str(), each);
 }
 
 void TIniFile::PutString(

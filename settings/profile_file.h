@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "colour/exception.h"
@@ -20,9 +22,10 @@ public:
     /// The stored value, at most 1023 bytes, or def (also cut to 1023 bytes) when missing.
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& def) const;
-    /// GetString of the keys 1 to count (in decimal), in order, from one look at the file.
-    std::vector<std::string> GetNumberedStrings(
-        const std::string& section, std::int32_t count, const std::string& def) const;
+    /// GetString of the keys 1 to count (in decimal), in order, from one look at the file: each
+    /// text is handed to each, valid during that call only.
+    void GetNumberedStrings(const std::string& section, std::int32_t count, const std::string& def,
+        const std::function<void(std::string_view text)>& each) const;
     /// Throws Exception "<path> に書き込めません" when the write is refused.
     void PutString(const std::string& section, const std::string& key, const std::string& value);
     /// "0x"/"0X" before more text reads as "$"; def when the text does not read.

@@ -43,18 +43,22 @@ std::string StoredText(const std::string& value)
     return changes ? '"' + value + '"' : value;
 }
 
-/// The file that writing the count and then keys 1..N into no file at all leaves behind, each entry
-/// stored so that it reads back as it was read. Built directly, since one profile write per key
-/// would rewrite the whole file each time.
-std::string FreshSectionBytes(const TIniBrel& ini, const std::vector<std::string>& entries)
+/// The file that writing the count and then keys 1..N into no file at all leaves behind, holding
+/// entries without the one at position left out, each stored so that it reads back as it was
+/// read. Built directly, since one profile write per key would rewrite the whole file each time.
+std::string FreshSectionBytes(const TIniBrel& ini, const TStringList& entries, std::size_t leftOut)
 {
     std::string bytes;
     bytes.append("[").append(UserColorSection).append("]\r\n");
     bytes.append(UserColorCountKey).append("=");
-    bytes.append(IntToStr(static_cast<std::int32_t>(entries.size()))).append("\r\n");
+    bytes.append(IntToStr(static_cast<std::int32_t>(entries.size() - 1))).append("\r\n");
+    std::int32_t key = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        bytes.append(IntToStr(static_cast<std::int32_t>(i + 1))).append("=");
-        bytes.append(StoredText(ini.FenceText(entries[i]))).append("\r\n");
+        if (i == leftOut) {
+            continue;
+        }
+        bytes.append(IntToStr(++key)).append("=");
+        bytes.append(StoredText(ini.FenceText(std::string(entries[i])))).append("\r\n");
     }
     return bytes;
 }
@@ -79,9 +83,9 @@ UserColorLoad LoadUserColors(TIniBrel& ini)
     return load;
 }
 
-std::string UserColorName(const std::string& entry)
+std::string_view UserColorName(std::string_view entry)
 {
-    return entry.size() > 6 ? entry.substr(6) : std::string();
+    return entry.size() > 6 ? entry.substr(6) : std::string_view();
 }
 
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
@@ -127,7 +131,7 @@ UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::stri
         throw WriteError(ini.Path());
     }
     UserColorLoad stored = LoadUserColors(ini);
-    std::vector<std::string>& entries = stored.entries;
+    const TStringList& entries = stored.entries;
     // The chosen entry where the list showed it, else the same entry nearest to that place (the
     // entries before it may have changed); the first of two equally near.
     std::optional<std::size_t> found;
@@ -147,10 +151,9 @@ UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::stri
     if (!found) {
         return stored;
     }
-    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(*found));
     // The new file holds this section alone and replaces the old one in one step, so a failure
     // leaves every stored colour in place.
-    if (WritePrivateProfileTextA(FreshSectionBytes(ini, entries), ini.Path().c_str()) == 0) {
+    if (WritePrivateProfileTextA(FreshSectionBytes(ini, entries, *found), ini.Path().c_str()) == 0) {
         throw WriteError(ini.Path());
     }
     return LoadUserColors(ini);

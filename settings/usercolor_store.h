@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "colour/exception.h"
+#include "settings/string_list.h"
 
 class TIniBrel;
 
@@ -23,7 +24,7 @@ struct UserColorLoad
 {
     /// The stored count; a negative count stays as read. For a damaged count, entries.size().
     std::int32_t count = 0;
-    std::vector<std::string> entries;
+    TStringList entries;
     /// True when the stored count was above MaxUserColors; storedCount then holds it.
     bool damaged = false;
     std::int32_t storedCount = 0;
@@ -35,7 +36,7 @@ struct UserColorLoad
 UserColorLoad LoadUserColors(TIniBrel& ini);
 
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
-std::string UserColorName(const std::string& entry);
+std::string_view UserColorName(std::string_view entry);
 
 /// text up to its first line end ("\r" or "\n"): what of a typed name an entry can hold, since an
 /// entry is one line of the file and a line end would start lines (keys, even sections) of its own.

@@ -7,7 +7,7 @@
 
 #include "platform/codepage.h"
 
-QString ToQString(const std::string& cp932)
+QString ToQString(std::string_view cp932)
 {
     const std::string utf8 = Cp932ToUtf8(cp932);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

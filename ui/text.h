@@ -1,11 +1,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <QString>
 
 // The one meeting point of the program's CP932 byte texts and Qt's Unicode.
-QString ToQString(const std::string& cp932);
+QString ToQString(std::string_view cp932);
 /// The text in CP932; a character CP932 cannot hold becomes "?". When lost is given, it receives
 /// the position in the result of the first such "?", or npos when every character was kept.
 std::string FromQString(const QString& text, std::size_t* lost = nullptr);

@@ -12,8 +12,7 @@
 #include "ui/colordialog.h"
 #include "ui/controls.h"
 #include "settings/inibrel.h"
-
-using TStringList = std::vector<std::string>;
+#include "settings/string_list.h"
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 

@@ -3,7 +3,7 @@
 #include "settings/usercolor_store.h"
 #include "ui/text.h"
 
-void UserColorModel::SetEntries(std::shared_ptr<const std::vector<std::string>> entries)
+void UserColorModel::SetEntries(std::shared_ptr<const TStringList> entries)
 {
     beginResetModel();
     m_entries = std::move(entries);

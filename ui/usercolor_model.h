@@ -7,6 +7,8 @@
 #include <QAbstractListModel>
 #include <QString>
 
+#include "settings/string_list.h"
+
 /// The items of the user colour drop-down: one row per stored entry, showing its name (bytes 7 to
 /// the end). The names are made from the entries when the drop-down asks for them, so thousands of
 /// stored colours are held once, as the entries, instead of once more as items. Items added to the
@@ -18,7 +20,7 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     /// Shows entries (null: none) in place of the current rows.
-    void SetEntries(std::shared_ptr<const std::vector<std::string>> entries);
+    void SetEntries(std::shared_ptr<const TStringList> entries);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -31,6 +33,6 @@ public:
 private:
     int EntryCount() const;
 
-    std::shared_ptr<const std::vector<std::string>> m_entries;
+    std::shared_ptr<const TStringList> m_entries;
     std::vector<QString> m_added;
 };

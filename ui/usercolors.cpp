@@ -26,12 +26,12 @@ const std::string& UserColorText()
 }
 
 /// The entry at index of UserColorList; the list index error when there is none.
-const std::string& ListedEntry(int index)
+std::string ListedEntry(int index)
 {
     if (!UserColorList || index < 0 || static_cast<std::size_t>(index) >= UserColorList->size()) {
         throw ListIndexError(index);
     }
-    return (*UserColorList)[static_cast<std::size_t>(index)];
+    return std::string((*UserColorList)[static_cast<std::size_t>(index)]);
 }
 
 /// Makes the list and the drop-down's items mirror load. The drop-down shows the list itself
@@ -99,7 +99,7 @@ void TForm1::Button4Click(QObject*)
 
 void TForm1::ComboBox2DblClick(QObject*)
 {
-    const std::string& entry = ListedEntry(ComboBox2->ItemIndex());
+    const std::string entry = ListedEntry(ComboBox2->ItemIndex());
     Edit1->SetText(entry.substr(0, 6));
     SplitHexToRgb(Edit1->Text(), ComponentBoxes(*this));
     Shape1->SetBrushColor(HexToColor(Edit1->Text()));

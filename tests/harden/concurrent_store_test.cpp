@@ -108,7 +108,8 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     ini.SetDefaultDir(ddNone);
     ini.SetFence(fnNone);
     ini.SetFileName(path);
-    const std::vector<std::string> initial = LoadUserColors(ini).entries;
+    const TStringList initialList = LoadUserColors(ini).entries;
+    const std::vector<std::string> initial(initialList.begin(), initialList.end());
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<Child> children;
@@ -142,8 +143,8 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     EXPECT_FALSE(after.damaged);
     EXPECT_EQ(after.count, static_cast<std::int32_t>(after.entries.size()));
     std::map<std::string, int> stored;
-    for (const std::string& entry : after.entries)
-        ++stored[entry];
+    for (const std::string_view entry : after.entries)
+        ++stored[std::string(entry)];
     for (const auto& [entry, times] : stored) {
         EXPECT_EQ(times, 1) << entry;
         EXPECT_TRUE(registered.count(entry)) << "never registered: " << entry;

@@ -82,7 +82,7 @@ public:
         const UserColorLoad load = LoadUserColors(ini);
         EXPECT_FALSE(load.damaged);
         EXPECT_EQ(load.count, static_cast<std::int32_t>(load.entries.size()));
-        return load.entries;
+        return Colours(load.entries.begin(), load.entries.end());
     }
 
     std::vector<std::string> Leftovers() const

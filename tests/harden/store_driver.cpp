@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     ini.SetFileName(argv[1]);
     std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
 
-    std::vector<std::string> listed = LoadUserColors(ini).entries;
+    TStringList listed = LoadUserColors(ini).entries;
     for (unsigned serial = 0; commands == 0 || serial < commands; ++serial) {
         const auto count = static_cast<std::int32_t>(listed.size());
         const bool remove = count > 0 && (count >= 40 || random() % 5 < 2);
@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
             if (remove) {
                 const auto index =
                     static_cast<std::int32_t>(random() % static_cast<unsigned>(count));
-                const std::string chosen = listed[static_cast<std::size_t>(index)];
+                const std::string chosen(listed[static_cast<std::size_t>(index)]);
                 Report("delete " + std::to_string(index) + " " + chosen);
                 listed = DeleteUserColor(ini, index, chosen).entries;
             } else {

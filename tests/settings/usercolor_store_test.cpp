@@ -60,7 +60,7 @@ struct LoadCase
     const char* name;
     std::string file; // empty: no file at all
     std::int32_t count;
-    std::vector<std::string> entries;
+    TStringList entries;
 };
 
 TEST_F(UserColorStore, LoadsWhatTheSectionHolds)
@@ -145,7 +145,7 @@ TEST_F(UserColorStore, DamagedCountLoadsTheNumberedEntriesPresentAndLeavesTheFil
     EXPECT_TRUE(load.damaged);
     EXPECT_EQ(load.storedCount, 2147483647);
     EXPECT_EQ(load.count, 4);
-    EXPECT_EQ(load.entries, (std::vector<std::string> { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" }));
+    EXPECT_EQ(load.entries, (TStringList { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" }));
     EXPECT_EQ(Stored(), file);
     EXPECT_EQ(DamagedCountError(load).Message(),
         "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x86\x81\x5B\x83\x55"
@@ -165,7 +165,7 @@ TEST_F(UserColorStore, CountsUpToTheLimitAreTakenAsStored)
     Store("[Usercolor]\r\nUsercolcnt=100001\r\n1=AAAAAAa\r\n");
     load = LoadUserColors(m_ini);
     EXPECT_TRUE(load.damaged);
-    EXPECT_EQ(load.entries, std::vector<std::string> { "AAAAAAa" });
+    EXPECT_EQ(load.entries, TStringList { "AAAAAAa" });
 }
 
 struct RegisterCase
@@ -228,7 +228,7 @@ TEST_F(UserColorStore, RefusedRegisterLeavesTheOldFile)
     }
     EXPECT_EQ(Stored(), file);
     EXPECT_EQ(FilesInDirectory(), 1u);
-    EXPECT_EQ(LoadUserColors(m_ini).entries, std::vector<std::string> { "AAAAAAa" });
+    EXPECT_EQ(LoadUserColors(m_ini).entries, TStringList { "AAAAAAa" });
 }
 
 TEST_F(UserColorStore, RegisterIntoAMissingDirectoryFailsWithThePath)
@@ -291,13 +291,13 @@ TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
         SCOPED_TRACE(c.name);
         Store(c.before);
         const UserColorLoad before = LoadUserColors(m_ini);
-        const UserColorLoad after = DeleteUserColor(m_ini, c.index, before.entries[c.index]);
+        const UserColorLoad after = DeleteUserColor(m_ini, c.index, std::string(before.entries[c.index]));
         EXPECT_EQ(Stored(), c.after);
         EXPECT_EQ(FilesInDirectory(), 1u);
 
-        std::vector<std::string> expected = before.entries;
+        std::vector<std::string> expected(before.entries.begin(), before.entries.end());
         expected.erase(expected.begin() + c.index);
-        EXPECT_EQ(after.entries, expected);
+        EXPECT_EQ(after.entries, TStringList(expected.begin(), expected.end()));
         EXPECT_EQ(after.count, static_cast<std::int32_t>(expected.size()));
 
         // Byte for byte what removing the file and writing the count and then each key gives.
@@ -320,7 +320,7 @@ TEST_F(UserColorStore, DeleteKeepsTheOtherEntriesAsTheyRead)
 {
     Store("[Usercolor]\r\nUsercolcnt=4\r\n1=\"'AAAAAAa'\"\r\n2=BBBBBBb\r\n3=\"CCCCCCc \"\r\n"
           "4=\"\"DDDDDDd\"\"\r\n");
-    const std::vector<std::string> entries = { "'AAAAAAa'", "CCCCCCc ", "\"DDDDDDd\"" };
+    const TStringList entries = { "'AAAAAAa'", "CCCCCCc ", "\"DDDDDDd\"" };
     EXPECT_EQ(DeleteUserColor(m_ini, 1, "BBBBBBb").entries, entries);
     EXPECT_EQ(LoadUserColors(m_ini).entries, entries);
     EXPECT_EQ(Stored(),
@@ -343,7 +343,7 @@ struct StaleDeleteCase
     std::vector<std::string> stored; // the file's entries when the delete runs
     std::int32_t index; // in the list as loaded earlier
     std::string chosen;
-    std::vector<std::string> after; // empty with deleted == false: the file stays as it was
+    TStringList after; // empty with deleted == false: the file stays as it was
     bool deleted;
 };
 
@@ -405,14 +405,14 @@ TEST_F(UserColorStore, HeldLockRefusesWritesAfterTheTimeoutButNotLoads)
         }
     }
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(400));
-    EXPECT_EQ(LoadUserColors(m_ini).entries, std::vector<std::string> { "AAAAAAa" });
+    EXPECT_EQ(LoadUserColors(m_ini).entries, TStringList { "AAAAAAa" });
     EXPECT_EQ(Stored(), file);
     ::close(other);
     ProfileLockTimeout() = timeout;
 
     // Once the lock is free again, both go through.
     RegisterUserColor(m_ini, "BBBBBBb");
-    EXPECT_EQ(DeleteUserColor(m_ini, 0, "AAAAAAa").entries, std::vector<std::string> { "BBBBBBb" });
+    EXPECT_EQ(DeleteUserColor(m_ini, 0, "AAAAAAa").entries, TStringList { "BBBBBBb" });
     EXPECT_EQ(FilesInDirectory(), 1u);
 }
 
@@ -432,7 +432,7 @@ TEST_F(UserColorStore, Utf16LeFileIsReadAndWrittenAsUtf16Le)
 
     const UserColorLoad load = LoadUserColors(m_ini);
     EXPECT_EQ(load.count, 2);
-    EXPECT_EQ(load.entries, (std::vector<std::string> { "FF8000orange", "87CEEB\x8B\xF3\x90\x46" }));
+    EXPECT_EQ(load.entries, (TStringList { "FF8000orange", "87CEEB\x8B\xF3\x90\x46" }));
 
     EXPECT_EQ(RegisterUserColor(m_ini, "336699\x8A\x43"), 3); // 海
     EXPECT_EQ(Stored(),
@@ -441,7 +441,7 @@ TEST_F(UserColorStore, Utf16LeFileIsReadAndWrittenAsUtf16Le)
                              "2=87CEEB\x8B\xF3\x90\x46\r\n3=336699\x8A\x43\r\n"));
 
     const UserColorLoad after = DeleteUserColor(m_ini, 0, "FF8000orange");
-    EXPECT_EQ(after.entries, (std::vector<std::string> { "87CEEB\x8B\xF3\x90\x46", "336699\x8A\x43" }));
+    EXPECT_EQ(after.entries, (TStringList { "87CEEB\x8B\xF3\x90\x46", "336699\x8A\x43" }));
     EXPECT_EQ(Stored(),
         utf16("[Usercolor]\r\nUsercolcnt=2\r\n1=87CEEB\x8B\xF3\x90\x46\r\n2=336699\x8A\x43\r\n"));
     EXPECT_EQ(FilesInDirectory(), 1u);
