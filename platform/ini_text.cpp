@@ -237,25 +237,36 @@ IniText::IniText(std::string text)
     : text_(std::move(text))
 {
     const std::size_t n = text_.size();
+    const char* data = text_.data();
     std::string folded;
     constexpr std::size_t none = static_cast<std::size_t>(-1);
     std::size_t open = none; // the section whose body is being read, if it is a first one
-    LineWalker lines(text_);
-    for (std::size_t pos = 0; pos < n;) {
-        const Line line = lines.At(pos);
-        const std::size_t first = FirstNonBlank(text_, line);
-        if (first < line.end && text_[first] == '[') {
-            if (open != none)
-                sections_[open].bodyEnd = line.begin;
-            Fold(HeaderName(text_, first, line.end), folded);
-            const bool inserted = sectionIndex_.try_emplace(folded, sections_.size()).second;
-            open = none;
-            if (inserted) {
-                open = sections_.size();
-                sections_.push_back(Section { line.next, n, {}, false, 0 });
-            }
+    // Only the header lines matter here, so the walk jumps from one "[" to the next: a "[" opens a
+    // header when nothing but blanks stands between it and the start of its line. (A "[" that is
+    // the second byte of a double-byte character follows its first byte, which is no blank.)
+    for (std::size_t from = 0; from < n;) {
+        const void* found = std::memchr(data + from, '[', n - from);
+        if (!found)
+            break;
+        const auto first = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        std::size_t begin = first;
+        while (begin > 0 && IsBlank(data[begin - 1]))
+            --begin;
+        if (begin > 0 && !IsLineEnd(data[begin - 1])) {
+            from = first + 1;
+            continue;
         }
-        pos = line.next;
+        const Line line = LineAt(text_, begin);
+        if (open != none)
+            sections_[open].bodyEnd = line.begin;
+        Fold(HeaderName(text_, first, line.end), folded);
+        const bool inserted = sectionIndex_.try_emplace(folded, sections_.size()).second;
+        open = none;
+        if (inserted) {
+            open = sections_.size();
+            sections_.push_back(Section { line.next, n, {}, false, 0 });
+        }
+        from = line.next;
     }
 }
 
@@ -318,9 +329,8 @@ std::optional<std::string_view> IniText::Find(std::string_view section, std::str
     if (keys.empty())
         return std::nullopt;
     const std::uint32_t hash = FoldedHash(wanted);
-    const auto hashAt = [&keys](std::size_t i) {
-        return static_cast<std::uint32_t>(keys[i] >> 32);
-    };
+    const auto hashAt = [&keys](
+                            std::size_t i) { return static_cast<std::uint32_t>(keys[i] >> 32); };
     const std::size_t guess =
         static_cast<std::size_t>((static_cast<std::uint64_t>(hash) * keys.size()) >> 32);
     std::size_t low = guess, high = guess; // the first entry of the hash lies in [low, high]
@@ -370,10 +380,29 @@ std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, c
     };
     std::int32_t handed = 0;
     std::string_view wanted = decimal(1);
+    const char* const data = text_.data();
     LineWalker lines(text_);
     for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd && handed < count;) {
         const Line line = lines.At(pos);
         pos = line.next;
+        // Most lines are the wanted key itself: its digits between blanks, then "=". Those are
+        // recognised without looking for the "=" through the line.
+        std::size_t at = line.begin;
+        while (at < line.end && IsBlank(data[at]))
+            ++at;
+        if (line.end - at > wanted.size()
+            && std::memcmp(data + at, wanted.data(), wanted.size()) == 0) {
+            std::size_t equals = at + wanted.size();
+            while (equals < line.end && IsBlank(data[equals]))
+                ++equals;
+            if (equals < line.end && data[equals] == '=') {
+                emit(context, ValueOf(text_, KeyLine { line, equals, wanted }));
+                ++handed;
+                if (handed < count)
+                    wanted = decimal(handed + 1);
+                continue;
+            }
+        }
         const auto keyLine = KeyLineAt(text_, line);
         if (!keyLine)
             continue;

@@ -110,6 +110,12 @@ const std::vector<ReadCase>& ReadCases()
         { "text after ] is no key", "[S]k=v\r\n", "S", "k", "d", 260, "d", 1 },
         { "header without ]", "[S   \r\nk=v\r\n", "S", "k", "d", 260, "v", 1 },
         { "no [ no header", "S]\r\nk=v\r\n", "S", "k", "d", 260, "d", 1 },
+        { "[ inside a line opens nothing", "[S]\r\nk=[T]\r\n x [T]\r\n[U]\r\nj=w", "T", "k", "d",
+            260, "d", 1 },
+        { "[ as a second byte opens nothing", "[S]\r\n\x83[T]\r\nk=v\r\n", "S", "k", "d", 260, "v",
+            1 },
+        { "header after a lone CR and blanks", "[S]\rk=v\r \t[T]\rk=w\r", "T", "k", "d", 260, "w",
+            1 },
         { "case", "[section1]\r\nname1=val1", "SECTION1", "NaMe1", "d", 260, "val1", 4 },
         { "spaces of arguments", "[S]\r\nk=v\r\n", " S ", "  k  ", "d", 260, "v", 1 },
         { "tab in section argument", "[S]\r\nk=v\r\n", "\tS", "k", "d", 260, "d", 1 },
@@ -150,7 +156,10 @@ const std::vector<ReadCase>& ReadCases()
             260, "w", 1 },
         { "UTF-16LE", "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0"s, "S", "k", "d", 260, "v", 1 },
         { "UTF-16LE in CP932", "\xFF\xFE[\0S\0]\0\n\0k\0=\0\x7A\x7A\xE9\0\x3D\xD8\x00\xDE\0\xD8"s,
-            "S", "k", "d", 260, "\x8B\xF3??" "?", 5 }, // 空, é, an emoji, a lone surrogate
+            "S", "k", "d", 260,
+            "\x8B\xF3??"
+            "?",
+            5 }, // 空, é, an emoji, a lone surrogate
         { "NUL as last byte", "[s]\r\nname4=val4\r\n\0"s, "s", "name4", "d", 260, "val4", 4 },
         { "NUL ends a value", "[s]\r\nk=ab\0cd\r\n"s, "s", "k", "d", 260, "ab", 2 },
         { "] as second byte", "[\x81\x5D]\r\nk=v\r\n", "\x81\x5D", "k", "d", 260, "v", 1 },
@@ -239,10 +248,10 @@ const std::vector<WriteCase>& WriteCases()
             "", ";c0\r\n[S]\r\n;c1\r\nb=value\r\n;c2\r\na=value\r\nz=\r\n" },
         { "layout around = kept", "[S]\r\n  k = v\r\nj=1\r\n", "S", "k", "w",
             "[S]\r\n  k = w\r\nj=1\r\n" },
-        { "value's own leading blanks replace the line's", "[S]\r\nk=\t old\r\n", "S", "k",
-            " new", "[S]\r\nk= new\r\n" },
-        { "same value with leading blanks, nothing written", "[S]\r\nk= new\r\n", "S", "k",
-            " new", "[S]\r\nk= new\r\n" },
+        { "value's own leading blanks replace the line's", "[S]\r\nk=\t old\r\n", "S", "k", " new",
+            "[S]\r\nk= new\r\n" },
+        { "same value with leading blanks, nothing written", "[S]\r\nk= new\r\n", "S", "k", " new",
+            "[S]\r\nk= new\r\n" },
         { "first of two keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3", "[S]\r\nk=3\r\nk=2\r\n" },
         { "first of two sections", "[S]\r\nk=1\r\n[S]\r\nj=2\r\n", "S", "j", "3",
             "[S]\r\nk=1\r\nj=3\r\n[S]\r\nj=2\r\n" },
@@ -326,7 +335,8 @@ TEST_F(Profile, WritesUtf16LeFilesInUtf16Le)
     };
     const std::vector<Utf16WriteCase> cases = {
         { "value replaced", u(";caf") + e + u("\r\n[S]\r\nk=v\r\nj=") + emoji + u("\r\n"), "S", "k",
-            "\x8B\xF3", u(";caf") + e + u("\r\n[S]\r\nk=") + "\x7A\x7A"s + u("\r\nj=") + emoji + u("\r\n") },
+            "\x8B\xF3",
+            u(";caf") + e + u("\r\n[S]\r\nk=") + "\x7A\x7A"s + u("\r\nj=") + emoji + u("\r\n") },
         { "key added", u("[S]\r\nj=") + emoji + u("\r\n;c\r\n"), "S", "k", "w",
             u("[S]\r\nj=") + emoji + u("\r\nk=w\r\n;c\r\n") },
         { "section added after a line without an end", u("[T]\r\nj=") + emoji, "S", "k", "w",
@@ -343,7 +353,8 @@ TEST_F(Profile, WritesUtf16LeFilesInUtf16Le)
 
     // Several writes at once, and a whole new text, stay UTF-16LE too; a new file does not.
     WriteBytes(m_path, "\xFF\xFE" + u("[S]\r\n"));
-    ASSERT_NE(WritePrivateProfileStringsA({ { "S", "a", "1" }, { "S", "b", "2" } }, m_path.c_str()), 0);
+    ASSERT_NE(
+        WritePrivateProfileStringsA({ { "S", "a", "1" }, { "S", "b", "2" } }, m_path.c_str()), 0);
     EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[S]\r\na=1\r\nb=2\r\n"));
     ASSERT_NE(WritePrivateProfileTextA("[T]\r\nk=\x8B\xF3\r\n", m_path.c_str()), 0);
     EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[T]\r\nk=") + "\x7A\x7A"s + u("\r\n"));
