@@ -2,11 +2,16 @@
 
 #include <QPixmap>
 
+#include <iterator>
+
+#include "decoded_pictures.h"
+
 namespace {
 
 // 16-colour pictures. In each button picture the left 16x16 image is the normal one and the
 // right one the grey image of the disabled state; olive marks the transparent pixels. The same
-// motifs drawn at twice the size are resources (pictures/*@2x.png), for screens scaled to 200%.
+// motifs drawn at twice the size (pictures/*@2x.png, decoded when the program is built) are for
+// screens scaled to 200%.
 
 const char* const ExitPicture[] = {
     "32 16 6 1",
@@ -115,19 +120,51 @@ const char* const CopyPicture[] = {
     "ooooo...........ooooo###########"
 };
 
-QString DoubleSizePicture(ButtonPicture which)
+const DecodedPicture& DoubleSizePicture(ButtonPicture which)
 {
     switch (which) {
     case ButtonPicture::Exit:
-        return QStringLiteral(":/pictures/exit@2x.png");
+        return Decoded::ExitLarge;
     case ButtonPicture::ColorDialog:
-        return QStringLiteral(":/pictures/colordialog@2x.png");
+        return Decoded::ColorDialogLarge;
     case ButtonPicture::Help:
-        return QStringLiteral(":/pictures/help@2x.png");
+        return Decoded::HelpLarge;
     case ButtonPicture::Copy:
         break;
     }
-    return QStringLiteral(":/pictures/copy@2x.png");
+    return Decoded::CopyLarge;
+}
+
+// The program icon's pictures, smallest first: every size of ProgramIconSizes up to
+// WindowIconMaxSize.
+constexpr const DecodedPicture* ProgramIconPictures[] = { &Decoded::ProgramIcon16,
+    &Decoded::ProgramIcon24, &Decoded::ProgramIcon32, &Decoded::ProgramIcon48,
+    &Decoded::ProgramIcon64 };
+
+constexpr bool ProgramIconPicturesMatchSizes()
+{
+    std::size_t count = 0;
+    for (int size : ProgramIconSizes) {
+        if (size > WindowIconMaxSize) {
+            break;
+        }
+        if (count == std::size(ProgramIconPictures) || ProgramIconPictures[count]->width != size
+            || ProgramIconPictures[count]->height != size) {
+            return false;
+        }
+        ++count;
+    }
+    return count == std::size(ProgramIconPictures);
+}
+static_assert(ProgramIconPicturesMatchSizes(),
+    "the window icon's pictures are not the program icon's sizes up to WindowIconMaxSize");
+
+// The picture as a pixmap. The image only wraps the decoded pixels; the pixmap premultiplies
+// them into a copy of its own, as for a picture read from its file.
+QPixmap ToPixmap(const DecodedPicture& picture)
+{
+    return QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture.pixels), picture.width,
+        picture.height, picture.width * qsizetype(sizeof(quint32)), QImage::Format_ARGB32));
 }
 
 const char* const* PictureText(ButtonPicture which)
@@ -168,7 +205,7 @@ QIcon ButtonPictureIcon(ButtonPicture which)
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(image.copy(0, 0, 16, 16)), QIcon::Normal);
     icon.addPixmap(QPixmap::fromImage(image.copy(16, 0, 16, 16)), QIcon::Disabled);
-    QPixmap large(DoubleSizePicture(which));
+    QPixmap large = ToPixmap(DoubleSizePicture(which));
     large.setDevicePixelRatio(2);
     icon.addPixmap(large, QIcon::Normal);
     return icon;
@@ -177,11 +214,8 @@ QIcon ButtonPictureIcon(ButtonPicture which)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : ProgramIconSizes) {
-        if (size > WindowIconMaxSize) {
-            break;
-        }
-        icon.addFile(QStringLiteral(":/icons/tintora-%1.png").arg(size), QSize(size, size));
+    for (const DecodedPicture* picture : ProgramIconPictures) {
+        icon.addPixmap(ToPixmap(*picture));
     }
     return icon;
 }
