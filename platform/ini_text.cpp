@@ -380,6 +380,12 @@ std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, c
     };
     std::int32_t handed = 0;
     std::string_view wanted = decimal(1);
+    const auto hand = [&](const KeyLine& keyLine) {
+        emit(context, ValueOf(text_, keyLine));
+        ++handed;
+        if (handed < count)
+            wanted = decimal(handed + 1);
+    };
     const char* const data = text_.data();
     LineWalker lines(text_);
     for (std::size_t pos = section.bodyBegin; pos < section.bodyEnd && handed < count;) {
@@ -396,10 +402,7 @@ std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, c
             while (equals < line.end && IsBlank(data[equals]))
                 ++equals;
             if (equals < line.end && data[equals] == '=') {
-                emit(context, ValueOf(text_, KeyLine { line, equals, wanted }));
-                ++handed;
-                if (handed < count)
-                    wanted = decimal(handed + 1);
+                hand(KeyLine { line, equals, wanted });
                 continue;
             }
         }
@@ -407,10 +410,7 @@ std::int32_t IniText::WalkNumbered(const Section& section, std::int32_t count, c
         if (!keyLine)
             continue;
         if (keyLine->name == wanted) {
-            emit(context, ValueOf(text_, *keyLine));
-            ++handed;
-            if (handed < count)
-                wanted = decimal(handed + 1);
+            hand(*keyLine);
         } else if (allDigits(keyLine->name)) {
             return handed;
         }

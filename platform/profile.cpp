@@ -245,6 +245,22 @@ std::optional<std::string> EditUtf16(
     return bytes;
 }
 
+// What a read hands out for a stored value: the caller gets a zero-terminated text, so a NUL byte
+// in the value ends it.
+std::string_view UpToNul(std::string_view value)
+{
+    return value.substr(0, value.find('\0'));
+}
+
+// What a read hands out for a missing key: the default without its trailing spaces.
+std::string_view DefaultText(const char* def)
+{
+    std::string_view fallback = def ? def : "";
+    while (!fallback.empty() && fallback.back() == ' ')
+        fallback.remove_suffix(1);
+    return fallback;
+}
+
 DWORD CopyOut(std::string_view text, char* buffer, DWORD size)
 {
     const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
@@ -264,24 +280,17 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
         const std::lock_guard lock(cacheMutex);
         const Loaded file = Load(path);
         if (file.state == FileState::Present) {
-            if (auto value = file.text->Find(section, key)) {
-                // The caller gets a zero-terminated text, so a NUL byte in the value ends it.
-                return CopyOut(value->substr(0, value->find('\0')), buffer, size);
-            }
+            if (auto value = file.text->Find(section, key))
+                return CopyOut(UpToNul(*value), buffer, size);
         }
     }
-    std::string_view fallback = def ? def : "";
-    while (!fallback.empty() && fallback.back() == ' ')
-        fallback.remove_suffix(1);
-    return CopyOut(fallback, buffer, size);
+    return CopyOut(DefaultText(def), buffer, size);
 }
 
 void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, const char* def,
     DWORD size, const char* path, const std::function<void(std::string_view text)>& each)
 {
-    std::string_view fallback = def ? def : "";
-    while (!fallback.empty() && fallback.back() == ' ')
-        fallback.remove_suffix(1);
+    const std::string_view fallback = DefaultText(def);
     const auto cut = [size](std::string_view text) {
         return text.substr(0, std::min<std::size_t>(text.size(), size > 0 ? size - 1 : 0));
     };
@@ -292,9 +301,8 @@ void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, 
         if (file.state == FileState::Present)
             text = file.text;
     }
-    // As for one read: a NUL byte in the value ends it.
     const auto give = [&](std::optional<std::string_view> value) {
-        each(cut(value ? value->substr(0, value->find('\0')) : fallback));
+        each(cut(value ? UpToNul(*value) : fallback));
     };
     // The keys that stand in file order come in one walk; any after those are looked up singly.
     const std::int32_t walked = text ? text->FindNumbered(section, count, give) : 0;

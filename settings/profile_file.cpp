@@ -1,7 +1,5 @@
 #include "settings/profile_file.h"
 
-#include <algorithm>
-
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
@@ -21,7 +19,8 @@ std::string TIniFile::GetString(
 void TIniFile::GetNumberedStrings(const std::string& section, std::int32_t count,
     const std::string& def, const std::function<void(std::string_view text)>& each) const
 {
-    GetPrivateProfileNumberedStringsA(section.c_str(), count, def.c_str(), 1024, m_path.c_str(), each);
+    GetPrivateProfileNumberedStringsA(
+        section.c_str(), count, def.c_str(), 1024, m_path.c_str(), each);
 }
 
 void TIniFile::PutString(
