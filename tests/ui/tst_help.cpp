@@ -269,7 +269,7 @@ void TstHelp::pageListsEveryNamedColourWithItsCode()
     QTextTable* listed = nullptr;
     for (QTextBlock block = document->begin(); block.isValid() && !listed; block = block.next()) {
         QTextTable* table = QTextCursor(block).currentTable();
-        if (table && table->columns() == 6 && table->rows() > 1
+        if (table && table->columns() >= 6 && table->rows() > 1
             && table->cellAt(1, 0).firstCursorPosition().block().text()
                 == QLatin1String(NamedColorTable[0].name.data(), NamedColorTable[0].name.size())) {
             listed = table;
