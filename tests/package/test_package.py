@@ -3,7 +3,9 @@ lintian, appstreamcli and desktop-file-validate say of it; and that another user
 this build tree without writing into it."""
 
 import glob
+import gzip
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -80,6 +82,31 @@ class PackageTest(unittest.TestCase):
                       copyright)
         self.assertIn("License: Expat", copyright)
         self.assertIn("The Tintora developers", copyright)
+
+    def test_names_no_address_in_a_domain_that_may_belong_to_someone(self):
+        # The project owns no domain: the maintainer address lies under .invalid, reserved never to
+        # exist, and no other web or mail address appears beyond the format the copyright names.
+        self.assertEqual(self.field("Homepage"), "")
+        self.assertRegex(self.field("Maintainer"), r"<[^@>]+@[^>]+\.invalid>$")
+        texts = {"control": run(["dpkg-deb", "-f", self.deb]).stdout}
+        usr = os.path.join(self.root, "usr")
+        for path in glob.glob(os.path.join(usr, "share/**/*"), recursive=True):
+            if path.endswith((".desktop", ".xml", ".html", "copyright")):
+                with open(path, encoding="utf-8") as f:
+                    texts[path] = f.read()
+            elif path.endswith(".gz"):
+                with gzip.open(path, "rt", encoding="utf-8") as f:
+                    texts[path] = f.read()
+        allowed = {"www.debian.org"}
+        for where, text in texts.items():
+            for host in re.findall(r"(?:https?://|[\w.+-]@)([\w-]+(?:\.[\w-]+)+)", text):
+                self.assertTrue(host in allowed or host.endswith(".invalid"), f"{where}: {host}")
+
+    def test_help_page_names_the_version(self):
+        with open(os.path.join(self.root, "usr/share/tintora/help.html"), encoding="utf-8") as f:
+            page = f.read()
+        self.assertIn("1.1.0", page)
+        self.assertNotIn("@PROJECT_VERSION@", page)
 
     def test_binary_is_stripped(self):
         sections = run(["readelf", "-S", "-W", os.path.join(self.root, "usr/bin/tintora")]).stdout

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextTable>
 #include <QtTest>
 
+#include "colour/named_colors.h"
 #include "platform/codepage.h"
 #include "settings/profile_file.h"
 #include "tests/support/scratch_dir.h"
@@ -94,6 +97,9 @@ private slots:
     void quitClosesTheViewer();
     void noticeForAHelpFileWithoutAPage();
     void pageExplainsEveryMessage();
+    void pageListsEveryNamedColourWithItsCode();
+    void pageShowsNoStraySpaceBetweenJapaneseCharacters();
+    void pageNamesTheProjectVersion();
 };
 
 void TstHelp::cleanup()
@@ -252,6 +258,75 @@ void TstHelp::pageExplainsEveryMessage()
         const QString text = ToQString(message).replace(number, QStringLiteral("#"));
         QVERIFY2(page.contains(text), qPrintable(text));
     }
+}
+
+// The page's table of named colours lists the program's own table in list order: name, code, the
+// code's R, G and B in decimal, and a cell painted in the colour.
+void TstHelp::pageListsEveryNamedColourWithItsCode()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QTextDocument* document = Viewer()->document();
+    QTextTable* listed = nullptr;
+    for (QTextBlock block = document->begin(); block.isValid() && !listed; block = block.next()) {
+        QTextTable* table = QTextCursor(block).currentTable();
+        if (table && table->columns() >= 6 && table->rows() > 1
+            && table->cellAt(1, 0).firstCursorPosition().block().text()
+                == QLatin1String(NamedColorTable[0].name.data(), NamedColorTable[0].name.size())) {
+            listed = table;
+        }
+    }
+    QVERIFY(listed);
+    QCOMPARE(listed->rows(), int(NamedColorTable.size()) + 1);
+    auto cellText = [&](int row, int column) {
+        return listed->cellAt(row, column).firstCursorPosition().block().text().trimmed();
+    };
+    for (std::size_t i = 0; i < NamedColorTable.size(); ++i) {
+        const int row = int(i) + 1;
+        const QString name = QString::fromLatin1(NamedColorTable[i].name.data(),
+            qsizetype(NamedColorTable[i].name.size()));
+        const QString hex = QString::fromLatin1(NamedColorTable[i].hex.data(),
+            qsizetype(NamedColorTable[i].hex.size()));
+        const QColor colour(QLatin1Char('#') + hex);
+        QCOMPARE(cellText(row, 0), name);
+        QCOMPARE(cellText(row, 1), hex);
+        QCOMPARE(cellText(row, 2), QString::number(colour.red()));
+        QCOMPARE(cellText(row, 3), QString::number(colour.green()));
+        QCOMPARE(cellText(row, 4), QString::number(colour.blue()));
+        const QBrush swatch = listed->cellAt(row, 5).format().background();
+        QVERIFY2(swatch.style() == Qt::SolidPattern && swatch.color() == colour,
+            qPrintable(name));
+    }
+}
+
+// A line break inside a sentence of the page's source shows as a space in the viewer, which
+// Japanese text never has between two of its characters.
+void TstHelp::pageShowsNoStraySpaceBetweenJapaneseCharacters()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    static const QRegularExpression stray(QStringLiteral(
+        "[\\p{Han}\\p{Hiragana}\\p{Katakana}\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}]"
+        "\\s+"
+        "[\\p{Han}\\p{Hiragana}\\p{Katakana}\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}]"));
+    QVERIFY(stray.isValid());
+    QTextDocument* document = Viewer()->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QRegularExpressionMatch found = stray.match(block.text());
+        QVERIFY2(!found.hasMatch(), qPrintable(block.text()));
+    }
+    // The source itself: no line break right between two Japanese characters either.
+    QFile source(QStringLiteral(":/help/help.html"));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(source.readAll());
+    const QRegularExpressionMatch found = stray.match(text);
+    QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
+}
+
+void TstHelp::pageNamesTheProjectVersion()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    const QString page = Viewer()->toPlainText();
+    QVERIFY(page.contains(QStringLiteral(TINTORA_VERSION)));
+    QVERIFY(!page.contains(QLatin1Char('@')));
 }
 
 QTEST_MAIN(TstHelp)
