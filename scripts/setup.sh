@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs whatever Tintora needs to build, run and test that this Debian machine lacks.
+# Installs whatever Tintora needs to build, run and test that this Debian machine lacks. Works on
+# Debian 12 and 13 (and releases sharing their package names): where a package's name carries a
+# version, the name is found from what the release offers, not written down here.
 set -euo pipefail
 
 packages=(
     # build
     build-essential cmake pkg-config qt6-base-dev libgl-dev libx11-dev
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
+    # tests and benchmarks (clang's runtime libraries, named after its version, follow below)
+    libgtest-dev libgmock-dev libbenchmark-dev clang valgrind
     # the window: Japanese font, the colour dialog's Japanese texts, the help opener
     fonts-ipafont-gothic qt6-translations-l10n xdg-utils
     # end-to-end tests: a private X server, real input, screenshots, the accessibility bus
@@ -14,21 +16,46 @@ packages=(
     python3-dbus  # the stand-in desktop portal of the screen pick test
     gir1.2-atspi-2.0
     openbox  # a small window manager: Alt+F4 and window activation in the end-to-end tests
+    weston qt6-wayland  # a headless Wayland compositor and Qt's Wayland platform
     # the Debian package: cpack's dependency lookup and the checks run on the package
     dpkg-dev file lintian appstream desktop-file-utils
+    # CI's second release: a fresh Debian 13 tree (scripts/test-debian13.sh)
+    mmdebstrap debian-archive-keyring
 )
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+updated=""
 
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+install_missing() {
+    local missing=() p
+    for p in "$@"; do
+        installed "$p" || missing+=("$p")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
     echo "setup: installing ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if [ -z "$updated" ]; then
+        $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+        updated=yes
+    fi
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+
+# The sanitizer and fuzzing runtimes come with the package named after the installed clang's major
+# version (libclang-rt-14-dev on Debian 12, libclang-rt-19-dev on Debian 13); releases before that
+# split shipped them in libclang-common-N-dev, which clang already depends on.
+clang_major=$(clang -dumpversion | cut -d. -f1)
+runtime="libclang-rt-$clang_major-dev"
+known() { apt-cache show "$1" >/dev/null 2>&1; }
+if ! installed "$runtime"; then
+    if ! known "$runtime" && [ -z "$updated" ]; then
+        $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+        updated=yes
+    fi
+    if known "$runtime"; then install_missing "$runtime"; fi
 fi

@@ -117,7 +117,7 @@ void TstWindow::init()
     };
     m_form = std::make_unique<TForm1>();
     m_form->show();
-    QApplication::setActiveWindow(m_form.get());
+    m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
 
