@@ -37,8 +37,10 @@ std::string ProgramDirectory()
 }
 
 // An installed program (a package, or an install to any prefix) lies in a directory named "bin"
-// with "../share/tintora" beside it; a build tree or a folder of its own does not. The layout is
-// looked at rather than a path compiled in, so that every prefix, and an unpacked package, counts.
+// with the file "../share/tintora/installed" beside it, which the install itself puts there; a
+// build tree or a folder of its own has no such file, even where a "share/tintora" folder happens
+// to lie beside it. The layout is looked at rather than a path compiled in, so that every prefix,
+// and an unpacked package, counts.
 bool IsInstalledProgramDirectory(const std::string& directory)
 {
     static constexpr std::string_view bin = "/bin/";
@@ -46,7 +48,8 @@ bool IsInstalledProgramDirectory(const std::string& directory)
         || directory.compare(directory.size() - bin.size(), bin.size(), bin) != 0)
         return false;
     struct stat st = {};
-    return ::stat((directory + "../share/tintora").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat((directory + "../share/tintora/installed").c_str(), &st) == 0
+        && S_ISREG(st.st_mode);
 }
 
 std::string WindowsDirectory()
