@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -142,14 +143,19 @@ void TIniBrel::SetFileName(const std::string& name)
     m_profile = std::make_unique<TIniFile>(std::move(path));
 }
 
+void TIniBrel::SetWarningBox(std::function<int(const std::string& message)> box)
+{
+    m_warningBox = std::move(box);
+}
+
 void TIniBrel::SetFence(TIniBrelFence mode)
 {
     if (mode != m_fence) {
-        if ((ComponentState() & csDesigning) != 0 && m_fence == fnVer11Mode && WarningBoxHook()) {
+        if ((ComponentState() & csDesigning) != 0 && m_fence == fnVer11Mode && m_warningBox) {
             static const std::string message =
                 Sjis(u8"fnVer11Mode以外の値にすると、TIniBrelのVer1.0とVer1."
                      u8"1で書き込んだﾌｧｲﾙを正しく読めない事があります。");
-            WarningBoxHook()(message);
+            m_warningBox(message);
         }
         m_fence = mode;
     }
@@ -264,10 +270,4 @@ void TIniBrel::WriteFenced(
     const std::string& section, const std::string& key, const std::string& value)
 {
     WritePlain(section, key, FenceText(value));
-}
-
-std::function<int(const std::string& message)>& TIniBrel::WarningBoxHook()
-{
-    static std::function<int(const std::string& message)> hook;
-    return hook;
 }
