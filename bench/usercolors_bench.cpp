@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 #include "ui/unit1.h"
 
 namespace {

@@ -1,10 +1,14 @@
 // The CP932 conversions on arbitrary bytes, the road every name from a settings file takes to the
 // screen: the UTF-8 made from any bytes is well formed, and converting it to CP932 and back gives
-// the same text, except that a replaced byte (U+FFFD, which CP932 lacks) comes back as "?".
+// the same text, except that a replaced byte (U+FFFD, which CP932 lacks) comes back as "?". The
+// same bytes as a UTF-16LE file's text convert in one piece as they do character by character,
+// with offsets that say where each CP932 character came from.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/codepage.h"
@@ -69,5 +73,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string cp932 = Utf8ToCp932(bytes, &lost);
     FUZZ_CHECK(Cp932ToUtf8(cp932).find("\xEF\xBF\xBD") == std::string::npos);
     FUZZ_CHECK(lost == std::string::npos || (lost < cp932.size() && cp932[lost] == '?'));
+
+    // Arbitrary bytes taken as UTF-16LE: the piece of the input that the offsets give each CP932
+    // character converts alone to that character.
+    std::vector<std::uint32_t> offsets;
+    const std::string fromUtf16 = Utf16LeToCp932(bytes, &offsets);
+    FUZZ_CHECK(Utf16LeToCp932(bytes) == fromUtf16);
+    FUZZ_CHECK(offsets.size() == fromUtf16.size() + 1);
+    FUZZ_CHECK(offsets.back() == (size & ~std::size_t(1)));
+    FUZZ_CHECK(std::is_sorted(offsets.begin(), offsets.end()));
+    for (std::size_t i = 0; i < fromUtf16.size();) {
+        std::size_t next = i + 1;
+        while (next < fromUtf16.size() && offsets[next] == offsets[i])
+            ++next;
+        FUZZ_CHECK(next - i <= 2);
+        FUZZ_CHECK(Utf16LeToCp932(bytes.substr(offsets[i], offsets[next] - offsets[i]))
+            == fromUtf16.substr(i, next - i));
+        i = next;
+    }
+    // CP932 by way of UTF-16LE reads as by way of UTF-8.
+    FUZZ_CHECK(Utf16LeToCp932(Cp932ToUtf16Le(bytes)) == Utf8ToCp932(utf8));
     return 0;
 }

@@ -1,14 +1,24 @@
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 namespace {
 
 constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
+constexpr std::string_view ReplacementUtf16Le = "\xFD\xFF"; // U+FFFD in UTF-16LE
+
+struct Skip
+{
+    std::size_t bytes;
+    std::string_view replacement;
+};
 
 // One conversion descriptor per direction and thread, opened on first use. glibc's "CP932" is
-// the Windows flavour of Shift-JIS (0x5C stays "\", 0x7E stays "~").
+// the Windows flavour of Shift-JIS (0x5C stays "\", 0x7E stays "~"); "UTF-16LE" neither reads
+// nor writes a byte-order mark.
 class Converter
 {
 public:
@@ -25,35 +35,65 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts input; at each sequence iconv refuses, onError(rest, bytes written so far) tells how
-    // many bytes to skip and what to write instead. Incomplete input at the end is treated the same.
-    template <typename OnError> std::string Run(std::string_view input, OnError onError)
+    // Converts the whole input in one iconv call into a result of room bytes (grown should that
+    // not suffice). Only at a sequence iconv refuses, and at incomplete input at the end, does it
+    // stop: onError(rest, bytes written so far) tells how many bytes to skip and what to write
+    // instead, and the conversion goes on from there.
+    template <typename OnError>
+    std::string Run(std::string_view input, std::size_t room, OnError onError)
     {
         std::string out;
-        if (!Valid()) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
             return out;
         }
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        out.resize(std::max<std::size_t>(room, 16));
+        std::size_t written = 0;
+        const auto ensure = [&](std::size_t more) {
+            if (out.size() - written < more) {
+                out.resize(std::max(out.size() * 2, written + more));
+            }
+        };
+        // After a refused sequence iconv is given a short stretch, doubled at each one converted
+        // whole: glibc works a multi-step conversion ahead in blocks of some kilobytes and at a
+        // refusal converts the block again up to it, so a text with many characters the code page
+        // lacks would otherwise cost a block per character.
+        constexpr std::size_t shortStretch = 64;
+        std::size_t stretch = input.size();
         char* in = const_cast<char*>(input.data());
         std::size_t inLeft = input.size();
-        char buffer[1024];
         while (inLeft > 0) {
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t rc = iconv(m_cd, &in, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) {
+            char* outPtr = out.data() + written;
+            std::size_t outLeft = out.size() - written;
+            const std::size_t taken = std::min(inLeft, stretch);
+            std::size_t takenLeft = taken;
+            const std::size_t rc = iconv(m_cd, &in, &takenLeft, &outPtr, &outLeft);
+            inLeft -= taken - takenLeft;
+            written = static_cast<std::size_t>(outPtr - out.data());
+            if (rc != static_cast<std::size_t>(-1)) {
+                stretch = std::min(stretch * 2, input.size());
+                continue;
+            }
+            if (errno == E2BIG) {
+                ensure(out.size());
+                continue;
+            }
+            if (errno == EINVAL && takenLeft < inLeft) {
+                // A character cut at the end of the stretch, not of the text.
+                stretch = std::min(stretch * 2, input.size());
                 continue;
             }
             // EILSEQ or EINVAL: replace and go on past at least one byte, so it never loops.
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-            const auto [skip, replacement] = onError(std::string_view(in, inLeft), out.size());
-            out.append(replacement);
+            const auto [skip, replacement] = onError(std::string_view(in, inLeft), written);
+            ensure(replacement.size());
+            std::memcpy(out.data() + written, replacement.data(), replacement.size());
+            written += replacement.size();
             in += skip;
             inLeft -= skip;
+            stretch = shortStretch;
         }
+        out.resize(written);
         return out;
     }
 
@@ -94,11 +134,36 @@ std::size_t Utf8SequenceLength(std::string_view text)
     return length;
 }
 
-struct Skip
+// The UTF-16LE character at the start of text (an even number of bytes, at least 2): a surrogate
+// pair takes 4 bytes, any other unit 2, an unpaired surrogate included (as its own code).
+struct Utf16Character
 {
     std::size_t bytes;
-    std::string_view replacement;
+    char32_t code;
 };
+
+Utf16Character FirstUtf16Character(std::string_view text)
+{
+    const auto unit = [&](std::size_t i) {
+        return static_cast<char32_t>(
+            static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8);
+    };
+    const char32_t first = unit(0);
+    if (first >= 0xD800 && first <= 0xDBFF && text.size() >= 4) {
+        const char32_t second = unit(2);
+        if (second >= 0xDC00 && second <= 0xDFFF) {
+            return { 4, 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00) };
+        }
+    }
+    return { 2, first };
+}
+
+// glibc's converters leave out the tag characters (U+E0000-U+E007F) on their way into a code
+// page that lacks them, without an error: they become no byte at all.
+bool IsLeftOut(char32_t code)
+{
+    return code >> 7 == 0xE0000 >> 7;
+}
 
 } // namespace
 
@@ -106,7 +171,7 @@ std::string Cp932ToUtf8(std::string_view cp932)
 {
     thread_local Converter converter("UTF-8", "CP932");
     // Skipping a single byte keeps an ASCII byte after a stray lead byte.
-    return converter.Run(cp932, [](std::string_view, std::size_t) {
+    return converter.Run(cp932, cp932.size() + cp932.size() / 2, [](std::string_view, std::size_t) {
         return Skip { 1, ReplacementCharacter };
     });
 }
@@ -115,14 +180,16 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
 {
     thread_local Converter converter("CP932", "UTF-8");
     std::size_t first = std::string::npos;
-    std::string out = converter.Run(utf8, [&](std::string_view rest, std::size_t written) {
-        if (first == std::string::npos) {
-            first = written;
-        }
-        // A character CP932 lacks is skipped whole; a malformed byte alone.
-        const std::size_t length = Utf8SequenceLength(rest);
-        return Skip { length == 0 ? 1 : length, "?" };
-    });
+    // No character takes more bytes in CP932 than in UTF-8, and a replaced one takes one.
+    std::string out =
+        converter.Run(utf8, utf8.size(), [&](std::string_view rest, std::size_t written) {
+            if (first == std::string::npos) {
+                first = written;
+            }
+            // A character CP932 lacks is skipped whole; a malformed byte alone.
+            const std::size_t length = Utf8SequenceLength(rest);
+            return Skip { length == 0 ? 1 : length, "?" };
+        });
     if (lost) {
         *lost = first;
     }
@@ -131,60 +198,33 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
 
 std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* offsets)
 {
-    std::string out;
-    out.reserve(utf16.size() / 2);
-    if (offsets) {
-        offsets->clear();
-        offsets->reserve(utf16.size() / 2 + 1);
-    }
-    const auto unit = [&](std::size_t i) {
-        return static_cast<char16_t>(static_cast<unsigned char>(utf16[i])
-            | static_cast<unsigned char>(utf16[i + 1]) << 8);
-    };
+    thread_local Converter converter("CP932", "UTF-16LE");
     const std::size_t end = utf16.size() & ~std::size_t(1);
-    std::string utf8;
-    for (std::size_t i = 0; i < end;) {
-        const std::size_t begin = i;
-        const char32_t first = unit(i);
-        i += 2;
-        std::string converted;
-        if (first < 0x80) {
-            converted.assign(1, static_cast<char>(first));
-        } else {
-            char32_t code = first;
-            bool valid = first < 0xD800 || first > 0xDFFF;
-            if (first >= 0xD800 && first <= 0xDBFF && i < end) {
-                const char32_t second = unit(i);
-                if (second >= 0xDC00 && second <= 0xDFFF) {
-                    code = 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00);
-                    valid = true;
-                    i += 2;
-                }
-            }
-            if (!valid) {
-                converted.assign(1, '?');
-            } else {
-                utf8.clear();
-                if (code < 0x800) {
-                    utf8 += static_cast<char>(0xC0 | code >> 6);
-                } else if (code < 0x10000) {
-                    utf8 += static_cast<char>(0xE0 | code >> 12);
-                    utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-                } else {
-                    utf8 += static_cast<char>(0xF0 | code >> 18);
-                    utf8 += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-                    utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-                }
-                utf8 += static_cast<char>(0x80 | (code & 0x3F));
-                converted = Utf8ToCp932(utf8);
-            }
-        }
-        out += converted;
-        if (offsets) {
-            offsets->insert(offsets->end(), converted.size(), static_cast<std::uint32_t>(begin));
-        }
-    }
+    // iconv refuses an unpaired surrogate (a high one at the end as incomplete input) and a
+    // character CP932 lacks; either becomes one "?", a pair counting as one character. No
+    // character takes more bytes in CP932 than in UTF-16.
+    std::string out =
+        converter.Run(utf16.substr(0, end), end, [](std::string_view rest, std::size_t) {
+            return Skip { FirstUtf16Character(rest).bytes, "?" };
+        });
     if (offsets) {
+        // Each UTF-16 character became one CP932 character (a lead byte and its second byte, or
+        // a single byte), or none when iconv leaves it out, so the two texts are walked side by
+        // side.
+        offsets->clear();
+        offsets->reserve(out.size() + 1);
+        std::size_t i = 0;
+        for (std::size_t from = 0; from < end;) {
+            const Utf16Character character = FirstUtf16Character(utf16.substr(from, end - from));
+            if (!IsLeftOut(character.code) && i < out.size()) {
+                const std::size_t bytes =
+                    IsCp932LeadByte(static_cast<unsigned char>(out[i])) && i + 1 < out.size() ? 2
+                                                                                              : 1;
+                offsets->insert(offsets->end(), bytes, static_cast<std::uint32_t>(from));
+                i += bytes;
+            }
+            from += character.bytes;
+        }
         offsets->push_back(static_cast<std::uint32_t>(end));
     }
     return out;
@@ -192,31 +232,11 @@ std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* o
 
 std::string Cp932ToUtf16Le(std::string_view cp932)
 {
-    const std::string utf8 = Cp932ToUtf8(cp932);
-    std::string out;
-    out.reserve(utf8.size() * 2);
-    const auto put = [&](char32_t unit) {
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    };
-    // The UTF-8 comes from the converter, so every sequence in it is well formed.
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        i += length;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            put(0xD800 + (code >> 10));
-            put(0xDC00 + (code & 0x3FF));
-        } else {
-            put(code);
-        }
-    }
-    return out;
+    thread_local Converter converter("UTF-16LE", "CP932");
+    // As Cp932ToUtf8: an invalid byte becomes U+FFFD and the conversion goes on after it.
+    return converter.Run(cp932, cp932.size() * 2, [](std::string_view, std::size_t) {
+        return Skip { 1, ReplacementUtf16Le };
+    });
 }
 
 bool IsCp932LeadByte(unsigned char byte)

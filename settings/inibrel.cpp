@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -37,8 +38,10 @@ std::string ProgramDirectory()
 }
 
 // An installed program (a package, or an install to any prefix) lies in a directory named "bin"
-// with "../share/tintora" beside it; a build tree or a folder of its own does not. The layout is
-// looked at rather than a path compiled in, so that every prefix, and an unpacked package, counts.
+// with the file "../share/tintora/installed" beside it, which the install itself puts there; a
+// build tree or a folder of its own has no such file, even where a "share/tintora" folder happens
+// to lie beside it. The layout is looked at rather than a path compiled in, so that every prefix,
+// and an unpacked package, counts.
 bool IsInstalledProgramDirectory(const std::string& directory)
 {
     static constexpr std::string_view bin = "/bin/";
@@ -46,7 +49,8 @@ bool IsInstalledProgramDirectory(const std::string& directory)
         || directory.compare(directory.size() - bin.size(), bin.size(), bin) != 0)
         return false;
     struct stat st = {};
-    return ::stat((directory + "../share/tintora").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat((directory + "../share/tintora/installed").c_str(), &st) == 0
+        && S_ISREG(st.st_mode);
 }
 
 std::string WindowsDirectory()
@@ -139,14 +143,19 @@ void TIniBrel::SetFileName(const std::string& name)
     m_profile = std::make_unique<TIniFile>(std::move(path));
 }
 
+void TIniBrel::SetWarningBox(std::function<int(const std::string& message)> box)
+{
+    m_warningBox = std::move(box);
+}
+
 void TIniBrel::SetFence(TIniBrelFence mode)
 {
     if (mode != m_fence) {
-        if ((ComponentState() & csDesigning) != 0 && m_fence == fnVer11Mode && WarningBoxHook()) {
+        if ((ComponentState() & csDesigning) != 0 && m_fence == fnVer11Mode && m_warningBox) {
             static const std::string message =
                 Sjis(u8"fnVer11Mode以外の値にすると、TIniBrelのVer1.0とVer1."
                      u8"1で書き込んだﾌｧｲﾙを正しく読めない事があります。");
-            WarningBoxHook()(message);
+            m_warningBox(message);
         }
         m_fence = mode;
     }
@@ -261,10 +270,4 @@ void TIniBrel::WriteFenced(
     const std::string& section, const std::string& key, const std::string& value)
 {
     WritePlain(section, key, FenceText(value));
-}
-
-std::function<int(const std::string& message)>& TIniBrel::WarningBoxHook()
-{
-    static std::function<int(const std::string& message)> hook;
-    return hook;
 }

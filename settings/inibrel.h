@@ -31,11 +31,13 @@ public:
     void SetFence(TIniBrelFence mode);
     bool FenceUnassigned() const { return m_fenceUnassigned; }
 
-    std::string ReadPlain(const std::string& section, const std::string& key, const std::string& def);
+    std::string ReadPlain(
+        const std::string& section, const std::string& key, const std::string& def);
     void WritePlain(const std::string& section, const std::string& key, const std::string& value);
     std::int32_t ReadInt(const std::string& section, const std::string& key, std::int32_t def);
     void WriteInt(const std::string& section, const std::string& key, std::int32_t value);
-    std::string ReadFenced(const std::string& section, const std::string& key, const std::string& def);
+    std::string ReadFenced(
+        const std::string& section, const std::string& key, const std::string& def);
     void WriteFenced(const std::string& section, const std::string& key, const std::string& value);
     /// ReadFenced of the keys 1 to count (in decimal), in order, from one look at the file.
     TStringList ReadFencedNumbered(
@@ -58,8 +60,9 @@ public:
     /// first. Throws the write error for Path() when the folder cannot be made.
     void PrepareWrite();
 
-    /// Shows the designer's warning with OK alone; the window layer installs the real box.
-    static std::function<int(const std::string& message)>& WarningBoxHook();
+    /// The box that shows the designer's warning with OK alone (see SetFence); the window that
+    /// owns the component gives its warning box. Without one, the warning is not shown.
+    void SetWarningBox(std::function<int(const std::string& message)> box);
 
 private:
     /// text without the one pair of fence characters that ReadFenced takes off.
@@ -73,6 +76,7 @@ private:
     std::vector<ProfileWrite>* m_pending = nullptr;
     /// The user's settings folder that the resolved path lies in; empty for any other path.
     std::string m_folderToMake;
+    std::function<int(const std::string& message)> m_warningBox;
 };
 
 /// The settings file's name derived from the program file's path: the part after the last

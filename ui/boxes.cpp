@@ -1,4 +1,5 @@
 #include "ui/boxes.h"
+#include "ui/boxes_p.h"
 
 #include <array>
 #include <memory>

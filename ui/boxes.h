@@ -1,12 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <QPoint>
 #include <QSize>
 
 class QWidget;
-#include <string>
 
 // The information box, the warning box and the application's exception box.
 
@@ -34,18 +34,6 @@ std::string ExceptionBoxText(const std::string& message);
 
 /// The application's exception box: the title as caption, the stop icon, one OK button.
 void ShowExceptionBox(const std::string& message);
-
-/// What a box was asked to show, for tests that answer boxes instead of a person.
-struct BoxRequest
-{
-    enum Kind { Information, Warning, Error } kind;
-    std::string caption; // CP932
-    std::string text;    // CP932, as shown (the exception box's "." included)
-    BoxButtons buttons;
-};
-
-/// When set, every box is answered by this function instead of being shown.
-std::function<int(const BoxRequest&)>& BoxAnswerHook();
 
 /// Places a top-level window by its outer size, the window manager's frame counted: rule gives
 /// the frame's top-left corner for an outer size. Before the window is shown the frame is taken

@@ -1,6 +1,8 @@
 #include "ui/help.h"
+#include "ui/help_p.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,7 +24,7 @@ namespace {
 // The help files the viewer has a page for, and the page: one HTML document built into the program.
 struct HelpPage
 {
-    const char* file; // CP932
+    const char* file; // the file system's bytes
     const char* page;
 };
 constexpr HelpPage HelpPages[] = {
@@ -142,7 +144,8 @@ BOOL WinHelpA(QWidget* owner, const char* helpFile, UINT command, std::uintptr_t
             ShowPage(owner, page);
             return 1;
         }
-        const QString path = ToQString(file);
+        // A path is the file system's bytes, not a CP932 text.
+        const QString path = QFile::decodeName(QByteArray::fromStdString(file));
         if (!QFileInfo(path).isFile()) {
             ShowMissingFileNotice(owner, path);
             return 1;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/wintypes.h"
@@ -15,23 +14,11 @@ class QWidget;
 inline constexpr UINT HELP_QUIT = 2;
 inline constexpr UINT HELP_CONTENTS = 3;
 
-/// The application's help file (CP932), set once by the entry.
+/// The application's help file (a path: the file system's bytes), set once by the entry.
 std::string& ApplicationHelpFile();
 
-/// HELP_CONTENTS shows the viewer's page for helpFile (CP932) from its top, raising the viewer's
+/// HELP_CONTENTS shows the viewer's page for helpFile (a path: the file system's bytes) from its top, raising the viewer's
 /// window when it is already open; a help file without a page is opened with the desktop's opener,
 /// or the viewer's own notice is shown when the file does not exist. HELP_QUIT closes what the
 /// viewer opened. Non-zero when the command was taken.
 BOOL WinHelpA(QWidget* owner, const char* helpFile, UINT command, std::uintptr_t data);
-
-/// One call of WinHelpA, for tests that record the calls instead of opening anything.
-struct HelpRequest
-{
-    QWidget* owner;
-    std::string file; // CP932
-    UINT command;
-    std::uintptr_t data;
-};
-
-/// When set, WinHelpA hands every call to this function instead of acting on it.
-std::function<BOOL(const HelpRequest&)>& WinHelpHook();

@@ -108,11 +108,6 @@ TForm1::TForm1(QWidget* parent)
     SetName("Form1");
     SetLoading(true);
     SubstituteFontFace();
-    if (!TIniBrel::WarningBoxHook()) {
-        TIniBrel::WarningBoxHook() = [](const std::string& message) {
-            return ShowWarningBox(message, mbOK);
-        };
-    }
 
     // The window itself.
     setObjectName(QStringLiteral("Form1"));
@@ -221,6 +216,8 @@ TForm1::TForm1(QWidget* parent)
 
     IniBrel1 = new TIniBrel(this);
     IniBrel1->SetName("IniBrel1");
+    IniBrel1->SetWarningBox(
+        [](const std::string& message) { return ShowWarningBox(message, mbOK); });
     IniBrel1->SetLoading(true);
     IniBrel1->SetDefaultDir(ddApplication);
     IniBrel1->SetFence(fnNone);

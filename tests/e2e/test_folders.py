@@ -1,7 +1,8 @@
 """The real program in folders a user may have, Japanese, accented, emoji and one whose name holds a
 byte that is not UTF-8: it loads the Tintora.ini beside it, registers into that file, and a write
-error names the folder so that it reads in the box. Installed (a bin folder with share/tintora
-beside it), it keeps the user's colours in the user's configuration folder."""
+error names the folder so that it reads in the box. Installed (a bin folder with the install's
+share/tintora/installed beside it), it keeps the user's colours in the user's configuration
+folder."""
 
 import os
 import sys
@@ -69,6 +70,8 @@ class FolderTest(unittest.TestCase):
             program = e2e.Program(desktop, os.environ["TINTORA_BINARY"], folder="usr/bin")
             share = os.path.join(program.dir, "..", "share", "tintora")
             os.makedirs(share)
+            with open(os.path.join(share, "installed"), "w") as f:
+                f.write("This file marks an installed Tintora.\n")
             program.start()
             register(desktop, program, "orange")
             settings = os.path.join(program.home, ".config", "tintora", "Tintora.ini")

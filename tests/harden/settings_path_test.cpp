@@ -100,6 +100,14 @@ fs::path Install(const fs::path& dir)
     return program;
 }
 
+// What an install puts beside the program for it to know that it is installed.
+void MarkInstalled(const fs::path& prefix)
+{
+    fs::create_directories(prefix / "share" / "tintora");
+    WriteBytes(
+        prefix / "share" / "tintora" / "installed", "This file marks an installed Tintora.\n");
+}
+
 std::vector<std::string> Entries(const fs::path& dir)
 {
     std::vector<std::string> names;
@@ -153,7 +161,7 @@ class Installed : public testing::Test
 protected:
     void SetUp() override
     {
-        fs::create_directories(m_root.Dir() / "usr" / "share" / "tintora");
+        MarkInstalled(m_root.Dir() / "usr");
         m_program = Install(m_root.Dir() / "usr" / "bin");
     }
 
@@ -256,9 +264,11 @@ TEST(NotInstalled, OtherLayoutsKeepTheFileBesideTheProgram)
     } rows[] = {
         { "bin without share", "a/bin", "", "" },
         { "share/tintora is a file", "b/bin", "", "b/share/tintora" },
-        { "share of another program", "c/bin", "c/share/other", "" },
-        { "folder not named bin", "d/bin2", "d/share/tintora", "" },
-        { "build tree", "e/build/app", "e/build/share/tintora", "" },
+        { "share/tintora without the install's file", "c/bin", "c/share/tintora", "" },
+        { "the install's file is a folder", "d/bin", "d/share/tintora/installed", "" },
+        { "share of another program", "e/bin", "", "e/share/other/installed" },
+        { "folder not named bin", "f/bin2", "", "f/share/tintora/installed" },
+        { "build tree", "g/build/app", "", "g/build/share/tintora/installed" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -277,13 +287,31 @@ TEST(NotInstalled, OtherLayoutsKeepTheFileBesideTheProgram)
     EXPECT_FALSE(fs::exists(root.Dir() / "home"));
 }
 
+// A portable copy in ~/bin with its settings file, on a computer where ~/share/tintora happens to
+// be a folder (of another copy's help page, say), keeps using the file beside it.
+TEST(NotInstalled, PortableCopyInHomeBinKeepsItsFile)
+{
+    const ScratchDir root("tintora-home-bin-");
+    const fs::path home = root.Dir() / "home";
+    const fs::path program = Install(home / "bin");
+    fs::create_directories(home / "share" / "tintora");
+    WriteBytes(home / "share" / "tintora" / "help.html", "<html></html>");
+    const std::string beside = (home / "bin" / "Tintora.ini").string();
+    WriteBytes(beside, OneColour);
+    EXPECT_EQ(
+        RunProbe(program, true, { { "HOME", home.string() }, { "XDG_CONFIG_HOME", std::nullopt } }),
+        std::vector<std::string> { beside });
+    EXPECT_EQ(ReadBytes(beside), TwoColours);
+    EXPECT_FALSE(fs::exists(home / ".config"));
+}
+
 TEST(InstalledUnderAnyFolder, JapanesePrefixCountsAsInstalled)
 {
     const ScratchDir root("tintora-prefix-");
     for (const char* name : FolderNames) {
         SCOPED_TRACE(name);
         const fs::path prefix = root.Dir() / name / "usr";
-        fs::create_directories(prefix / "share" / "tintora");
+        MarkInstalled(prefix);
         const fs::path program = Install(prefix / "bin");
         const std::string config = (root.Dir() / name / "cfg").string();
         EXPECT_EQ(RunProbe(program, true, { { "XDG_CONFIG_HOME", config } }),

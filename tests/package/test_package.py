@@ -88,7 +88,8 @@ class PackageTest(unittest.TestCase):
                      "share/metainfo/org.tintora.Tintora.metainfo.xml",
                      "share/icons/hicolor/scalable/apps/tintora.svg",
                      "share/man/man1/tintora.1.gz", "share/doc/tintora/copyright",
-                     "share/doc/tintora/changelog.Debian.gz", "share/tintora/help.html"):
+                     "share/doc/tintora/changelog.Debian.gz", "share/tintora/help.html",
+                     "share/tintora/installed"):
             self.assertTrue(os.path.isfile(os.path.join(usr, path)), path)
         for size in ICON_SIZES:
             icon = os.path.join(usr, f"share/icons/hicolor/{size}x{size}/apps/tintora.png")
@@ -171,10 +172,9 @@ class InstallFromAnotherUsersBuildTest(unittest.TestCase):
                                   preexec_fn=_as_nobody, env=dict(os.environ, HOME=prefix))
             self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
             for path in ("bin/tintora", "share/applications/tintora.desktop",
-                         "share/tintora/help.html",
+                         "share/tintora/help.html", "share/tintora/installed",
                          "share/icons/hicolor/48x48/apps/tintora.png"):
                 self.assertTrue(os.path.isfile(os.path.join(prefix, path)), path)
-            self.assertTrue(os.path.isdir(os.path.join(prefix, "share/tintora")))
         finally:
             shutil.rmtree(prefix, ignore_errors=True)
 

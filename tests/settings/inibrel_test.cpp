@@ -1,6 +1,7 @@
 #include "settings/inibrel.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,21 +172,24 @@ TEST(IniBrel, LoadingCompleteKeepsAStoredName)
 class WarningBoxTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    // A component whose warning box records what it was asked to show.
+    std::unique_ptr<TIniBrel> Make()
     {
-        TIniBrel::WarningBoxHook() = [this](const std::string& message) {
+        auto ini = std::make_unique<TIniBrel>(nullptr);
+        ini->SetWarningBox([this](const std::string& message) {
             m_shown.push_back(message);
             return 1;
-        };
+        });
+        return ini;
     }
-    void TearDown() override { TIniBrel::WarningBoxHook() = nullptr; }
 
     std::vector<std::string> m_shown;
 };
 
 TEST_F(WarningBoxTest, DesignerWithoutStoredFenceSwitchesToVer11Silently)
 {
-    TIniBrel ini(nullptr);
+    const auto made = Make();
+    TIniBrel& ini = *made;
     ini.SetDesigning(true);
     ini.LoadingComplete();
     EXPECT_EQ(ini.Fence(), fnVer11Mode);
@@ -206,23 +210,23 @@ TEST_F(WarningBoxTest, DesignerWithoutStoredFenceSwitchesToVer11Silently)
 
 TEST_F(WarningBoxTest, StoredFenceStaysAndRunningProgramNeverWarns)
 {
-    TIniBrel designed(nullptr);
-    designed.SetDesigning(true);
-    designed.SetFence(fnParenthesis);
-    designed.LoadingComplete();
-    EXPECT_EQ(designed.Fence(), fnParenthesis);
+    const auto designed = Make();
+    designed->SetDesigning(true);
+    designed->SetFence(fnParenthesis);
+    designed->LoadingComplete();
+    EXPECT_EQ(designed->Fence(), fnParenthesis);
 
-    TIniBrel running(nullptr);
-    running.SetFence(fnVer11Mode);
-    running.SetFence(fnNone);
-    running.LoadingComplete();
-    EXPECT_EQ(running.Fence(), fnNone);
+    const auto running = Make();
+    running->SetFence(fnVer11Mode);
+    running->SetFence(fnNone);
+    running->LoadingComplete();
+    EXPECT_EQ(running->Fence(), fnNone);
     EXPECT_TRUE(m_shown.empty());
 
-    TIniBrel::WarningBoxHook() = nullptr; // no box installed: the change still happens
-    designed.SetFence(fnVer11Mode);
-    designed.SetFence(fnNone);
-    EXPECT_EQ(designed.Fence(), fnNone);
+    designed->SetWarningBox(nullptr); // no box given: the change still happens
+    designed->SetFence(fnVer11Mode);
+    designed->SetFence(fnNone);
+    EXPECT_EQ(designed->Fence(), fnNone);
 }
 
 class FenceTest : public testing::Test

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "platform/codepage.h"
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "platform/codepage.h"
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 #include "ui/colordialog.h"
 #include "ui/text.h"
 #include "ui/unit1.h"

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -21,7 +24,7 @@
 #include "platform/codepage.h"
 #include "settings/profile_file.h"
 #include "tests/support/scratch_dir.h"
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 #include "ui/help.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -83,6 +86,18 @@ std::optional<QPoint> LinkPoint(QTextBrowser& viewer, const QString& href)
     return std::nullopt;
 }
 
+// Stands in for the desktop's opener of local files.
+class FileOpener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
 } // namespace
 
 class TstHelp : public QObject
@@ -96,6 +111,7 @@ private slots:
     void linksInsideThePageWork();
     void quitClosesTheViewer();
     void noticeForAHelpFileWithoutAPage();
+    void helpFileInAJapaneseFolder();
     void pageExplainsEveryMessage();
     void pageListsEveryNamedColourWithItsCode();
     void pageShowsNoStraySpaceBetweenJapaneseCharacters();
@@ -197,6 +213,34 @@ void TstHelp::noticeForAHelpFileWithoutAPage()
     QVERIFY(notice);
     QVERIFY(!notice->isModal());
     QCOMPARE(WinHelpA(nullptr, "D:\\app\\other\\Other.hlp", HELP_QUIT, 0), 1);
+    QTRY_VERIFY(!ShownWindow("HelpNotice"));
+}
+
+// A help file's path is the file system's bytes (UTF-8), not a CP932 text: a file in a Japanese
+// folder is found and handed to the desktop's opener, and a missing one is named readably.
+void TstHelp::helpFileInAJapaneseFolder()
+{
+    ScratchDir scratch("help-");
+    const std::string folder = scratch.File("ヘルプ 表");
+    QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
+    const std::string existing = folder + "/手引き.hlp";
+    WriteBytes(existing, "help");
+
+    FileOpener opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    const BOOL taken = WinHelpA(nullptr, existing.c_str(), HELP_CONTENTS, 0);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(taken, 1);
+    QCOMPARE(opener.opened, QList<QUrl> { QUrl::fromLocalFile(QString::fromUtf8(existing)) });
+    QVERIFY(!ShownWindow("HelpNotice"));
+
+    const std::string missing = folder + "/無い.hlp";
+    QCOMPARE(WinHelpA(nullptr, missing.c_str(), HELP_CONTENTS, 0), 1);
+    auto* notice = qobject_cast<QLabel*>(ShownWindow("HelpNotice"));
+    QVERIFY(notice);
+    QVERIFY2(notice->text().endsWith(QLatin1Char('\n') + QString::fromUtf8(missing)),
+        qPrintable(notice->text()));
+    QCOMPARE(WinHelpA(nullptr, missing.c_str(), HELP_QUIT, 0), 1);
     QTRY_VERIFY(!ShownWindow("HelpNotice"));
 }
 

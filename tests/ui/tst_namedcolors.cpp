@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "platform/codepage.h"
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 

@@ -16,7 +16,7 @@
 #include "platform/file_replace.h"
 #include "settings/usercolor_store.h"
 #include "tests/support/scratch_dir.h"
-#include "ui/boxes.h"
+#include "ui/boxes_p.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 

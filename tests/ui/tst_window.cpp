@@ -16,8 +16,8 @@
 
 #include "colour/exception.h"
 #include "platform/codepage.h"
-#include "ui/boxes.h"
-#include "ui/help.h"
+#include "ui/boxes_p.h"
+#include "ui/help_p.h"
 #include "ui/pictures.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -60,6 +60,7 @@ private slots:
     void formCreateErrorShownBeforeWindowOpens();
     void rgbHeadingStandsOverBoxes();
     void settingsFileBesideProgram();
+    void iniComponentWarnsInTheWarningBox();
 
     void tabOrder();
     void enterAndSpacePressFocusedButton_data();
@@ -346,7 +347,20 @@ void TstWindow::rgbHeadingStandsOverBoxes()
 
 void TstWindow::settingsFileBesideProgram()
 {
-    QCOMPARE(ToQString(Form().IniBrel1->Path()), m_iniPath);
+    QCOMPARE(QFile::decodeName(QByteArray::fromStdString(Form().IniBrel1->Path())), m_iniPath);
+}
+
+// In a designer, the window's INI component shows its warning in the warning box, OK alone.
+void TstWindow::iniComponentWarnsInTheWarningBox()
+{
+    Form().IniBrel1->SetDesigning(true);
+    Form().IniBrel1->SetFence(fnVer11Mode);
+    QVERIFY(m_boxes.empty());
+    Form().IniBrel1->SetFence(fnNone);
+    QCOMPARE(m_boxes.size(), std::size_t(1));
+    QCOMPARE(m_boxes[0].kind, BoxRequest::Warning);
+    QCOMPARE(m_boxes[0].buttons, BoxButtons(mbOK));
+    QVERIFY(ToQString(m_boxes[0].text).startsWith(QStringLiteral("fnVer11Mode以外の値")));
 }
 
 void TstWindow::tabOrder()
