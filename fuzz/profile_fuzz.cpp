@@ -144,7 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         keeps(target->body, target->end);
     } else {
         std::string appended = text;
-        if (!text.empty() && !IsLineEnd(text.back()))
+        // A UTF-16LE file holding only its mark counts as a first line without a line end.
+        if (text.empty() ? utf16 : !IsLineEnd(text.back()))
             appended += "\r\n";
         appended.append("[").append(TrimSpaces(s)).append("]\r\n");
         appended.append(TrimSpaces(k)).append("=").append(v).append("\r\n");

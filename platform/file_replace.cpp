@@ -1,6 +1,7 @@
 #include "platform/file_replace.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -13,13 +14,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_replace_p.h"
+
 namespace {
+
+constexpr std::size_t SuffixLength = 8;
+constexpr std::string_view TemporaryEnd = ".tmp";
 
 std::string RandomSuffix()
 {
     static std::mt19937_64 engine(std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
     static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix(8, '\0');
+    std::string suffix(SuffixLength, '\0');
     for (char& c : suffix)
         c = digits[engine() % (sizeof digits - 1)];
     return suffix;
@@ -39,46 +45,49 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-// The temporary names carry the writer's process id, so a later write can tell a leftover of a
-// killed writer from the file of a write still under way.
-std::string TemporaryName(const std::string& directory, const std::string& base)
+// The writer of a temporary file that TemporaryFileName gives for base: its process id and the
+// name of its computer; nullopt for any other name.
+struct TemporaryWriter
 {
-    return directory + "/." + base + "." + std::to_string(getpid()) + "-" + RandomSuffix() + ".tmp";
-}
+    pid_t pid;
+    std::string_view host;
+};
 
-// The process id in a name that TemporaryName gives for base; 0 for any other name.
-pid_t TemporaryWriter(std::string_view name, const std::string& base)
+std::optional<TemporaryWriter> WriterOf(std::string_view name, std::string_view base)
 {
-    const std::size_t digits = 2 + base.size();
-    if (name.size() < digits + 1 + 1 + 8 + 4 || name[0] != '.'
-        || name.substr(1, base.size()) != base || name[digits - 1] != '.'
-        || name.substr(name.size() - 4) != ".tmp")
-        return 0;
-    const std::string_view middle = name.substr(digits, name.size() - 4 - digits);
-    const std::size_t dash = middle.size() - 9;
-    if (middle[dash] != '-' || dash == 0 || dash > 9)
-        return 0;
+    // ".<base>." <pid> "-" <suffix> "." <host> ".tmp"
+    if (name.size() < 2 + base.size() || name[0] != '.' || name.substr(1, base.size()) != base
+        || name[1 + base.size()] != '.')
+        return std::nullopt;
+    name.remove_prefix(2 + base.size());
+    if (name.size() < TemporaryEnd.size() || name.substr(name.size() - TemporaryEnd.size()) != TemporaryEnd)
+        return std::nullopt;
+    name.remove_suffix(TemporaryEnd.size());
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash > 9 || name.size() < dash + 1 + SuffixLength + 2
+        || name[dash + 1 + SuffixLength] != '.')
+        return std::nullopt;
     pid_t pid = 0;
-    for (const char c : middle.substr(0, dash)) {
+    for (const char c : name.substr(0, dash)) {
         if (c < '0' || c > '9')
-            return 0;
+            return std::nullopt;
         pid = pid * 10 + (c - '0');
     }
-    for (const char c : middle.substr(dash + 1)) {
+    for (const char c : name.substr(dash + 1, SuffixLength)) {
         if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
-            return 0;
+            return std::nullopt;
     }
-    return pid;
+    return TemporaryWriter { pid, name.substr(dash + 2 + SuffixLength) };
 }
 
 // A file open for writing the new content, with the name it will have before the rename. The
 // file is first made without a name (O_TMPFILE), so a kill while it is written and synced leaves
 // nothing; it gets its name only when complete. Where the file system cannot do that, it is
 // named from the start.
-int OpenTemporary(const std::string& directory, bool& named)
+int OpenTemporary(const std::string& folder, bool& named)
 {
 #ifdef O_TMPFILE
-    const int fd = open(directory.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    const int fd = open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
     if (fd >= 0) {
         named = false;
         return fd;
@@ -88,10 +97,22 @@ int OpenTemporary(const std::string& directory, bool& named)
     return -1;
 }
 
-int OpenNamedTemporary(const std::string& directory, const std::string& base, std::string& name)
+// The name base has in temporary names: cut so that a temporary name stays within NAME_MAX with
+// the longest host name.
+std::string_view TemporaryBase(const WriteTarget& target)
+{
+    return std::string_view(target.name).substr(0, 160);
+}
+
+std::string TemporaryPath(const WriteTarget& target)
+{
+    return target.folder + "/" + TemporaryFileName(TemporaryBase(target), ThisHostName(), getpid());
+}
+
+int OpenNamedTemporary(const WriteTarget& target, std::string& name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryName(directory, base);
+        name = TemporaryPath(target);
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -99,12 +120,12 @@ int OpenNamedTemporary(const std::string& directory, const std::string& base, st
     return -1;
 }
 
-// Gives the unnamed file fd a fresh name in directory.
-bool NameTemporary(int fd, const std::string& directory, const std::string& base, std::string& name)
+// Gives the unnamed file fd a fresh name beside the target.
+bool NameTemporary(int fd, const WriteTarget& target, std::string& name)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryName(directory, base);
+        name = TemporaryPath(target);
         if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
         if (errno != EEXIST)
@@ -113,33 +134,35 @@ bool NameTemporary(int fd, const std::string& directory, const std::string& base
     return false;
 }
 
-// Removes what earlier writes to base left when they were killed between naming their temporary
-// file and the rename: files of writers that no longer run, and any that are older than a write
-// can take (their writer may have run on another machine sharing the directory).
-void RemoveLeftoverTemporaries(const std::string& directory, const std::string& base)
+// Removes what earlier writes to the target left when they were killed between naming their
+// temporary file and the rename, as far as they can be proven dead: made on this computer, and
+// either their writer no longer runs or they are older than any write can take (the process id
+// may have been reused). A temporary of another computer sharing the folder is left alone: its
+// writer may be at work right now, and this computer cannot tell.
+void RemoveLeftoverTemporaries(const WriteTarget& target)
 {
     constexpr std::time_t stale = 10 * 60;
-    DIR* listing = opendir(directory.c_str());
+    DIR* listing = opendir(target.folder.c_str());
     if (!listing)
         return;
     const std::time_t now = std::time(nullptr);
+    const std::string_view base = TemporaryBase(target);
     while (const dirent* entry = readdir(listing)) {
-        const pid_t writer = TemporaryWriter(entry->d_name, base);
-        if (writer <= 0 || writer == getpid())
+        const std::optional<TemporaryWriter> writer = WriterOf(entry->d_name, base);
+        if (!writer || writer->pid <= 0 || writer->host != ThisHostName() || writer->pid == getpid())
             continue;
         struct stat st = {};
         if (fstatat(dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
             || !S_ISREG(st.st_mode))
             continue;
-        const bool gone = kill(writer, 0) != 0 && errno == ESRCH;
+        const bool gone = kill(writer->pid, 0) != 0 && errno == ESRCH;
         if (gone || st.st_mtime + stale < now)
             unlinkat(dirfd(listing), entry->d_name, 0);
     }
     closedir(listing);
 }
 
-} // namespace
-
+// The file that a write to path replaces: symbolic links followed to their target.
 std::optional<std::string> ResolveLinks(std::string path)
 {
     for (int hops = 0; hops < 40; ++hops) {
@@ -166,38 +189,68 @@ std::optional<std::string> ResolveLinks(std::string path)
     return std::nullopt; // a loop of links
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view content)
-{
-    const std::optional<std::string> resolved = ResolveLinks(path);
-    if (!resolved || resolved->empty())
-        return false;
-    const std::string& target = *resolved;
+} // namespace
 
+std::string TemporaryFileName(std::string_view base, std::string_view host, pid_t writer)
+{
+    std::string name = ".";
+    name.append(base).append(".").append(std::to_string(writer)).append("-").append(RandomSuffix());
+    return name.append(".").append(host).append(TemporaryEnd);
+}
+
+const std::string& ThisHostName()
+{
+    // Cut and cleaned so that it fits in a file name; "localhost" when the system has no name.
+    static const std::string host = [] {
+        char name[HOST_NAME_MAX + 1] = {};
+        if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+            return std::string("localhost");
+        std::string text(name);
+        for (char& c : text) {
+            if (c == '/')
+                c = '_';
+        }
+        return text.substr(0, 64);
+    }();
+    return host;
+}
+
+std::optional<WriteTarget> ResolveWriteTarget(const std::string& path)
+{
+    if (path.empty())
+        return std::nullopt;
+    std::optional<std::string> resolved = ResolveLinks(path);
+    if (!resolved || resolved->empty())
+        return std::nullopt;
+    const std::size_t slash = resolved->rfind('/');
+    WriteTarget target;
+    target.folder = slash == std::string::npos ? "." : slash == 0 ? "/" : resolved->substr(0, slash);
+    target.name = slash == std::string::npos ? *resolved : resolved->substr(slash + 1);
+    target.path = std::move(*resolved);
+    return target;
+}
+
+bool ReplaceFileContents(const WriteTarget& target, std::string_view content)
+{
     struct stat old = {};
-    const bool exists = stat(target.c_str(), &old) == 0;
+    const bool exists = stat(target.path.c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
         return false;
-    // A write-protected file stays as it is, though the directory would allow replacing it.
+    // A write-protected file stays as it is, though the folder would allow replacing it.
     if (exists
-        && (!S_ISREG(old.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+        && (!S_ISREG(old.st_mode)
+            || faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
 
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "."
-        : slash == 0                                         ? "/"
-                                                             : target.substr(0, slash);
-    const std::string base =
-        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
-
     // Files that killed writers left are cleared before this write can leave one of its own, so a
-    // directory never holds more than one, however many writes in a row are killed.
-    RemoveLeftoverTemporaries(directory, base);
+    // folder never holds more than one of this computer's, however many writes in a row are killed.
+    RemoveLeftoverTemporaries(target);
 
     std::string temporary;
     bool named = false;
-    int fd = OpenTemporary(directory, named);
+    int fd = OpenTemporary(target.folder, named);
     if (named)
-        fd = OpenNamedTemporary(directory, base, temporary);
+        fd = OpenNamedTemporary(target, temporary);
     if (fd < 0)
         return false;
 
@@ -211,19 +264,19 @@ bool ReplaceFileContents(const std::string& path, std::string_view content)
     }
     ok = ok && WriteAll(fd, content) && fsync(fd) == 0;
     if (ok && !named)
-        ok = named = NameTemporary(fd, directory, base, temporary);
+        ok = named = NameTemporary(fd, target, temporary);
     ok = close(fd) == 0 && ok;
-    ok = ok && RenameForReplace()(temporary.c_str(), target.c_str()) == 0;
+    ok = ok && RenameForReplace()(temporary.c_str(), target.path.c_str()) == 0;
     if (!ok) {
         if (named)
             unlink(temporary.c_str());
         return false;
     }
     // Make the rename itself durable; the new content is in place whatever this gives.
-    const int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directoryFd >= 0) {
-        fsync(directoryFd);
-        close(directoryFd);
+    const int folderFd = open(target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        close(folderFd);
     }
     return true;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,16 +7,23 @@
 // Replacing a file's whole content in one step, so that a crash or a kill at any moment leaves
 // either the old or the new content, never a mix.
 
-/// The file that a write to path must replace: symbolic links are followed to their target, so a
-/// link stays a link. Empty for a loop of links or an unreadable link.
-std::optional<std::string> ResolveLinks(std::string path);
+/// The file that a write to a path replaces, with its symbolic links followed (so a link stays a
+/// link): its path, the folder that holds it and its name in that folder. Worked out once per
+/// write and handed to everything the write does.
+struct WriteTarget
+{
+    std::string path;
+    std::string folder;
+    std::string name;
+};
 
-/// Puts content in place of the file at path: written and synced under a fresh name in the same
-/// directory, then renamed over it, and the directory synced. An existing file keeps its owner and
+/// The target of a write to path; nullopt for an empty path, a loop of links or an unreadable
+/// link.
+std::optional<WriteTarget> ResolveWriteTarget(const std::string& path);
+
+/// Puts content in place of the file target.path: written and synced under a fresh name in the
+/// same folder, then renamed over it, and the folder synced. An existing file keeps its owner and
 /// permission bits; a new file gets 0666 less the umask. Refused (false) when the file exists but
 /// is not a regular file or is write-protected, and on any failure; the file is then as it was and
 /// no temporary file is left behind.
-bool ReplaceFileContents(const std::string& path, std::string_view content);
-
-/// The rename that puts a finished temporary file in place (rename(2) unless a test swaps it).
-std::function<int(const char* from, const char* to)>& RenameForReplace();
+bool ReplaceFileContents(const WriteTarget& target, std::string_view content);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/profile_lock.h"
 #include "platform/wintypes.h"
 
 // The profile functions: read and write one key of an INI file. Only the ordinary forms exist:
@@ -28,7 +28,7 @@ void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, 
 /// Sets key in section to value, creating the file, the section and the key as needed.
 /// The file is replaced in one step, so it is never left half written. The write holds the file's
 /// ProfileLock from its read to its rename; non-zero on success, zero when the write is refused or
-/// the lock cannot be had.
+/// the lock cannot be had (nothing is then written).
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* path);
 
@@ -49,38 +49,9 @@ BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const 
 /// as it stands. Non-zero on success.
 BOOL WritePrivateProfileTextA(const std::string& text, const char* path);
 
-/// The lock that every write of a profile file holds from its read to its rename, so that writers
-/// in several processes never lose each other's changes: an advisory lock (flock) on the directory
-/// that holds the file, which a write leaves in place, unlike the file itself, and which needs no
-/// file of its own. Readers take no lock: a write replaces the file by a rename, so a reader
-/// always sees a whole file. Within one process the lock is taken once and shared by nested
-/// holders, so a command can hold it across several reads and writes.
-class ProfileLock
-{
-public:
-    /// Waits for the lock of the file at path at most ProfileLockTimeout().
-    explicit ProfileLock(const char* path);
-    ~ProfileLock();
-    ProfileLock(const ProfileLock&) = delete;
-    ProfileLock& operator=(const ProfileLock&) = delete;
-
-    /// False when another writer held the lock longer than the timeout; the caller must then change
-    /// nothing. True also where the file system offers no such lock (the write then goes on
-    /// unlocked, as it would without this lock) and where the directory does not exist yet.
-    explicit operator bool() const { return m_ok; }
-
-private:
-    std::string m_directory;
-    bool m_ok = false;
-    bool m_held = false;
-};
-
-/// How long a writer waits for another's lock before giving up (a few seconds; tests shorten it).
-std::chrono::milliseconds& ProfileLockTimeout();
-
 /// While one lives, reads of path see the file as it was at its first read: the file is looked at
 /// once instead of once per read, and a batch of reads sees one consistent file. Writes made
-/// meanwhile are seen.
+/// meanwhile on the same thread are seen. It holds for the thread that made it.
 class ProfileSnapshot
 {
 public:

@@ -1,24 +1,35 @@
 // Several processes register and delete user colours in one settings file at the same moment, each
 // through the store functions the window's commands call (store_driver) and each deleting from the
 // list as it last loaded it, as windows do. Afterwards the stored count must match the entries, and
-// every colour registered and not chosen for a delete must be stored exactly once.
+// every colour registered and not chosen for a delete must be stored exactly once. The same holds
+// for an ordinary user in a folder that can be written but not listed, and for two threads of one
+// process. A writer that holds the lock past the wait makes a command fail with the write error,
+// changing nothing and leaving nothing running.
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <ostream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "colour/exception.h"
 #include "platform/codepage.h"
+#include "platform/profile.h"
+#include "platform/profile_lock_p.h"
 #include "settings/inibrel.h"
+#include "settings/profile_file.h"
 #include "settings/usercolor_store.h"
 #include "tests/support/scratch_dir.h"
 
@@ -31,12 +42,17 @@ struct Child
     std::string buffer;
 };
 
-Child Start(const std::string& path, int seed, int commands)
+constexpr uid_t Nobody = 65534;
+
+// Starts a driver; as nobody when asked and run as root, so that file permissions bind it.
+Child Start(const std::string& path, int seed, int commands, bool asNobody = false)
 {
     int channel[2];
     EXPECT_EQ(::pipe(channel), 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (asNobody && ::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(126);
         ::dup2(channel[1], STDOUT_FILENO);
         ::close(channel[0]);
         ::close(channel[1]);
@@ -87,7 +103,16 @@ struct Fixture
 {
     const char* name;
     std::string bytes;
+    bool unlistable = false; // the folder is mode 0333 and the drivers run as an ordinary user
 };
+
+TIniBrel& IniOn(TIniBrel& ini, const std::string& path)
+{
+    ini.SetDefaultDir(ddNone);
+    ini.SetFence(fnNone);
+    ini.SetFileName(path);
+    return ini;
+}
 
 void PrintTo(const Fixture& fixture, std::ostream* out)
 {
@@ -105,17 +130,21 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     const std::string path = scratch.File("Tintora.ini");
     WriteBytes(path, GetParam().bytes);
     TIniBrel ini(nullptr);
-    ini.SetDefaultDir(ddNone);
-    ini.SetFence(fnNone);
-    ini.SetFileName(path);
+    IniOn(ini, path);
     const TStringList initialList = LoadUserColors(ini).entries;
     const std::vector<std::string> initial(initialList.begin(), initialList.end());
+    const bool unlistable = GetParam().unlistable;
+    if (unlistable) {
+        ASSERT_TRUE(::geteuid() != 0 || ::chown(path.c_str(), Nobody, Nobody) == 0);
+        ASSERT_EQ(::chmod(scratch.Dir().c_str(), 0333), 0);
+    }
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<Child> children;
     for (int seed = 1; seed <= processes; ++seed)
-        children.push_back(Start(path, seed, commands));
+        children.push_back(Start(path, seed, commands, unlistable));
     Collect(children);
+    ::chmod(scratch.Dir().c_str(), 0700);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -159,6 +188,8 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     if (GetParam().bytes.rfind("\xFF\xFE", 0) == 0) {
         EXPECT_EQ(ReadBytes(path).rfind("\xFF\xFE", 0), 0u) << "no longer UTF-16LE";
     }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Dir()), {}), 1)
+        << "files left beside the settings file";
     std::printf("%d processes x %d commands in %.2f s: %d registers, %d deletes, %zu colours "
                 "stored (%d never chosen for a delete, all there)\n",
         processes, commands, seconds, registers, deletes, after.entries.size(), kept);
@@ -167,7 +198,93 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
 INSTANTIATE_TEST_SUITE_P(Files, ConcurrentStore,
     testing::Values(Fixture { "Cp932", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n" },
         Fixture { "Utf16le",
-            "\xFF\xFE" + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n") }),
+            "\xFF\xFE" + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n") },
+        Fixture { "UnlistableFolder", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n", true }),
     [](const testing::TestParamInfo<Fixture>& info) { return std::string(info.param.name); });
+
+TEST(ConcurrentThreads, TwoThreadsRegisteringAtOnceKeepEveryColour)
+{
+    constexpr int perThread = 150;
+    ScratchDir scratch("tintora-threads-");
+    const std::string path = scratch.File("Tintora.ini");
+    const auto registerMany = [&](char tag) {
+        TIniBrel ini(nullptr);
+        IniOn(ini, path);
+        for (int i = 0; i < perThread; ++i)
+            RegisterUserColor(ini, "00000" + std::string(1, tag) + std::to_string(i));
+    };
+    std::thread first(registerMany, 'A'), second(registerMany, 'B');
+    first.join();
+    second.join();
+
+    TIniBrel ini(nullptr);
+    const UserColorLoad after = LoadUserColors(IniOn(ini, path));
+    EXPECT_FALSE(after.damaged);
+    EXPECT_EQ(after.count, 2 * perThread);
+    const std::set<std::string> stored(after.entries.begin(), after.entries.end());
+    for (const char tag : { 'A', 'B' }) {
+        for (int i = 0; i < perThread; ++i)
+            EXPECT_EQ(stored.count("00000" + std::string(1, tag) + std::to_string(i)), 1u);
+    }
+}
+
+// The threads of this process, as the kernel lists them.
+std::size_t ThreadCount()
+{
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
+}
+
+TEST(ConcurrentThreads, WriterHoldingTheLockPastTheWaitMakesTheCommandFailCleanly)
+{
+    ScratchDir scratch("tintora-held-");
+    const std::string path = scratch.File("Tintora.ini");
+    const std::string before = "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n";
+    WriteBytes(path, before);
+
+    // Another process takes the lock and hangs on to it.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const ProfileLock lock(path.c_str());
+        const char held = lock ? 'y' : 'n';
+        if (::write(ready[1], &held, 1) != 1)
+            ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ASSERT_EQ(held, 'y');
+
+    const std::size_t threads = ThreadCount();
+    const auto timeout = ProfileLockTimeout();
+    ProfileLockTimeout() = std::chrono::milliseconds(300);
+    TIniBrel ini(nullptr);
+    IniOn(ini, path);
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        RegisterUserColor(ini, "336699sea");
+        ADD_FAILURE() << "the register went ahead without the lock";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message(), WriteError(path).Message());
+    }
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ProfileLockTimeout() = timeout;
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(ThreadCount(), threads) << "the wait left a thread behind";
+
+    // Once the holder is gone (killed, leaving its lock file), the next register goes through and
+    // leaves nothing beside the settings file.
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(RegisterUserColor(ini, "336699sea"), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Dir()), {}), 1);
+}
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/file_replace.h"
+#include "platform/file_replace_p.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,7 +19,8 @@
 // A write killed at any moment leaves the old file whole. Its temporary file is unnamed until the
 // content is complete, so a kill leaves at most the short-lived named one from just before the
 // rename; the next write removes it, since its writer no longer runs. A temporary file of a writer
-// that still runs stays, unless it is older than any write can take.
+// that still runs stays, unless it is older than any write can take; one of another computer
+// stays however old, since its writer cannot be seen from here.
 
 namespace {
 
@@ -54,7 +56,7 @@ pid_t WriteKilledBeforeRename(const std::string& path)
             ::raise(SIGKILL);
             return -1;
         };
-        ReplaceFileContents(path, "new");
+        ReplaceFileContents(*ResolveWriteTarget(path), "new");
         ::_exit(0);
     }
     int status = 0;
@@ -69,20 +71,32 @@ TEST_F(FileReplace, KilledWriteLeavesTheOldFileAndTheNextWriteRemovesItsLeftover
     EXPECT_EQ(Stored(), "old");
     ASSERT_EQ(Others().size(), 1u);
 
-    const fs::path running =
-        m_dir / (".Tintora.ini." + std::to_string(::getppid()) + "-abcdefgh.tmp");
-    const fs::path unrelated = m_dir / (".Other.ini." + std::to_string(child) + "-abcdefgh.tmp");
-    std::ofstream(running) << "x";
-    std::ofstream(unrelated) << "x";
-    ASSERT_TRUE(ReplaceFileContents(m_path, "newer"));
+    const auto make = [&](std::string_view base, std::string_view host, pid_t writer) {
+        const fs::path path = m_dir / TemporaryFileName(base, host, writer);
+        std::ofstream(path) << "x";
+        return path;
+    };
+    const fs::path running = make("Tintora.ini", ThisHostName(), ::getppid());
+    const fs::path unrelated = make("Other.ini", ThisHostName(), child);
+    // Another computer's, whose process id means nothing here, however old.
+    const fs::path remote = make("Tintora.ini", "elsewhere.example", child);
+    fs::last_write_time(remote, fs::file_time_type::clock::now() - std::chrono::hours(24));
+    const auto target = ResolveWriteTarget(m_path);
+    ASSERT_TRUE(target && ReplaceFileContents(*target, "newer"));
     EXPECT_EQ(Stored(), "newer");
     std::vector<fs::path> others = Others();
     std::sort(others.begin(), others.end());
-    EXPECT_EQ(others, (std::vector<fs::path> { unrelated, running }));
+    std::vector<fs::path> expected { unrelated, running, remote };
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(others, expected);
 
     fs::last_write_time(running, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    ASSERT_TRUE(ReplaceFileContents(m_path, "newest"));
-    EXPECT_EQ(Others(), std::vector<fs::path> { unrelated });
+    ASSERT_TRUE(ReplaceFileContents(*target, "newest"));
+    others = Others();
+    std::sort(others.begin(), others.end());
+    expected = { unrelated, remote };
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(others, expected);
 }
 
 TEST_F(FileReplace, WritesKilledOneAfterAnotherLeaveOneLeftoverAtMost)

@@ -341,7 +341,7 @@ TEST_F(Profile, WritesUtf16LeFilesInUtf16Le)
             u("[S]\r\nj=") + emoji + u("\r\nk=w\r\n;c\r\n") },
         { "section added after a line without an end", u("[T]\r\nj=") + emoji, "S", "k", "w",
             u("[T]\r\nj=") + emoji + u("\r\n[S]\r\nk=w\r\n") },
-        { "mark alone", "", "S", "k", "w", u("[S]\r\nk=w\r\n") },
+        { "mark alone", "", "S", "k", "w", u("\r\n[S]\r\nk=w\r\n") },
     };
     for (const Utf16WriteCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,20 +3,22 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
-#include "platform/file_replace.h"
+#include "platform/file_replace_p.h"
 #include "platform/profile.h"
+#include "platform/profile_lock_p.h"
 #include "settings/inibrel.h"
 #include "tests/support/scratch_dir.h"
 
@@ -388,9 +390,13 @@ TEST_F(UserColorStore, HeldLockRefusesWritesAfterTheTimeoutButNotLoads)
 {
     const std::string file = "[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa\r\n";
     Store(file);
-    const int other = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    std::promise<void> locked, release;
+    std::thread holder([&] {
+        const ProfileLock lock(m_path.c_str());
+        locked.set_value();
+        release.get_future().wait();
+    });
+    locked.get_future().wait();
     const auto timeout = ProfileLockTimeout();
     ProfileLockTimeout() = std::chrono::milliseconds(200);
     const auto started = std::chrono::steady_clock::now();
@@ -407,7 +413,8 @@ TEST_F(UserColorStore, HeldLockRefusesWritesAfterTheTimeoutButNotLoads)
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(400));
     EXPECT_EQ(LoadUserColors(m_ini).entries, TStringList { "AAAAAAa" });
     EXPECT_EQ(Stored(), file);
-    ::close(other);
+    release.set_value();
+    holder.join();
     ProfileLockTimeout() = timeout;
 
     // Once the lock is free again, both go through.

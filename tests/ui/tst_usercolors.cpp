@@ -13,7 +13,7 @@
 #include <QtTest>
 
 #include "platform/codepage.h"
-#include "platform/file_replace.h"
+#include "platform/file_replace_p.h"
 #include "settings/usercolor_store.h"
 #include "tests/support/scratch_dir.h"
 #include "ui/boxes_p.h"

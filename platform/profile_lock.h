@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+struct WriteTarget;
+
+/// The lock that every write of a profile file holds from its read to its rename, so that writers
+/// never lose each other's changes, whether they are threads of one process, processes on one
+/// computer or computers sharing the folder over NFS or SMB.
+///
+/// It is an open-file-description lock (fcntl F_OFD_SETLK) on a lock file beside the settings
+/// file, ".<name>.lock": a lock on a regular file, which network file systems carry to the server,
+/// held per open of the file, so two threads exclude each other as two processes do. The lock
+/// file exists only while a write holds it: the holder removes it before letting the lock go, and
+/// a writer whose lock was granted on a file that is no longer the one at that name opens the new
+/// one and waits again. A writer killed while holding it leaves the file, which the next write
+/// takes over and removes.
+///
+/// Readers take no lock: a write replaces the file by a rename, so a reader always sees a whole
+/// file. On one thread the lock is taken once and shared by nested holders, so a command can hold
+/// it across several reads and writes.
+class ProfileLock
+{
+public:
+    /// Waits for the lock of the file at path (its symbolic links followed) for a few seconds,
+    /// polling with a bounded back-off on this thread.
+    explicit ProfileLock(const char* path);
+    /// The same for a target already resolved.
+    explicit ProfileLock(const WriteTarget& target);
+    ~ProfileLock();
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+
+    /// False when the lock could not be had: its file cannot be made or opened, the file system
+    /// refuses locks, or another writer held it past the wait. The caller must then change nothing.
+    explicit operator bool() const { return !m_lockFile.empty(); }
+
+    /// True while this thread holds some ProfileLock.
+    static bool HeldByThisThread();
+
+private:
+    void Take(const WriteTarget& target);
+
+    std::string m_lockFile; // empty when not held
+};
