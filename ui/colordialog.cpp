@@ -1,4 +1,5 @@
 #include "ui/colordialog.h"
+#include "ui/colordialog_p.h"
 
 #include <array>
 

@@ -28,9 +28,6 @@ inline constexpr DWORD CC_ENABLEHOOK = 0x10;
 /// Runs the dialog modally. Non-zero when the user chose a colour with OK.
 BOOL ChooseColorA(CHOOSECOLORA* record);
 
-/// When set, ChooseColorA calls this instead of showing the dialog (tests).
-std::function<BOOL(CHOOSECOLORA*)>& ChooseColorHook();
-
 /// The window's colour dialog component: remembers the last colour and the custom colours.
 class TColorDialog : public TComponent
 {

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "ui/colordialog.h"
+#include "ui/colordialog_p.h"
 
 namespace {
 

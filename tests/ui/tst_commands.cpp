@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "ui/boxes_p.h"
 #include "ui/colordialog.h"
+#include "ui/colordialog_p.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
