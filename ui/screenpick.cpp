@@ -1,4 +1,5 @@
 #include "ui/screenpick.h"
+#include "ui/screenpick_p.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>
@@ -67,9 +68,13 @@ public:
         QString sender = bus.baseService().mid(1);
         sender.replace(u'.', u'_');
         m_path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-        // Listen before asking, so an answer that comes at once is not missed.
-        bus.connect(kPortalService, m_path, kRequest, QStringLiteral("Response"), this,
-            SLOT(Response(uint, QVariantMap)));
+        // Listen before asking, so an answer that comes at once is not missed. Without the
+        // answer the pick could never end, so nothing is asked and the button stays usable.
+        if (!bus.connect(kPortalService, m_path, kRequest, QStringLiteral("Response"), this,
+                SLOT(Response(uint, QVariantMap)))) {
+            deleteLater();
+            return;
+        }
 
         QDBusMessage call =
             QDBusMessage::createMethodCall(kPortalService, kPortalPath, kScreenshot,
@@ -111,7 +116,7 @@ private:
             if (!(part >= 0.0 && part <= 1.0))
                 return QColor();
         }
-        return QColor::fromRgbF(float(red), float(green), float(blue)).toRgb();
+        return QColor(ComponentOf(red), ComponentOf(green), ComponentOf(blue));
     }
 
     void Finish()
@@ -129,6 +134,13 @@ private:
 };
 
 } // namespace
+
+int ComponentOf(double fraction)
+{
+    // Cut, not rounded: the same answer then gives the same code as the dialogs whose own pick
+    // asks the portal, which take the whole part of the fraction times 255 (0.5 gives 127).
+    return static_cast<int>(fraction * 255);
+}
 
 bool& PortalScreenPickInstead()
 {

@@ -10,6 +10,7 @@
 
 #include "ui/colordialog.h"
 #include "ui/screenpick.h"
+#include "ui/screenpick_p.h"
 
 // The colour dialog's screen pick through a stand-in desktop portal on a private session bus, with
 // the portal's pick put in place of Qt's own as where Qt cannot read the screen (Wayland).
@@ -36,6 +37,8 @@ private slots:
     void cleanup();
     void pick_data();
     void pick();
+    void componentOfAFraction_data();
+    void componentOfAFraction();
 
 private:
     static QProcess*& Bus()
@@ -78,7 +81,7 @@ void TestScreenPick::pick_data()
     QTest::addColumn<bool>("chosen");
     QTest::addColumn<int>("expected"); // the colour after OK (0x00BBGGRR)
 
-    QTest::newRow("colour picked") << 2 << "1,0.5,0" << true << true << 0x000080FF;
+    QTest::newRow("colour picked") << 2 << "1,0.5,0" << true << true << 0x00007FFF;
     QTest::newRow("newer portal") << 3 << "0,0,1" << true << true << 0x00FF0000;
     QTest::newRow("cancelled pick changes nothing") << 2 << "cancel" << true << true << 0x00123456;
     QTest::newRow("portal without colour picking") << 1 << "1,1,1" << false << false << 0;
@@ -139,4 +142,24 @@ void TestScreenPick::pick()
 }
 
 QTEST_MAIN(TestScreenPick)
+void TestScreenPick::componentOfAFraction_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<int>("component");
+    QTest::newRow("none") << 0.0 << 0;
+    QTest::newRow("whole") << 1.0 << 255;
+    QTest::newRow("half is cut, not rounded up") << 0.5 << 127;
+    QTest::newRow("exactly 128") << 128 / 255.0 << 128;
+    QTest::newRow("just under 128") << 127.999 / 255.0 << 127;
+    QTest::newRow("just under 1") << 0.9999 << 254;
+    QTest::newRow("smallest step") << 1 / 255.0 << 1;
+}
+
+void TestScreenPick::componentOfAFraction()
+{
+    QFETCH(double, fraction);
+    QFETCH(int, component);
+    QCOMPARE(ComponentOf(fraction), component);
+}
+
 #include "tst_screenpick.moc"
