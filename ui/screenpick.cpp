@@ -8,6 +8,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -148,22 +150,55 @@ bool& PortalScreenPickInstead()
     return instead;
 }
 
+// Where a pick button goes when Qt made none: under the basic colours, as Qt places its own. The
+// basic and the custom colours are each a well with a label naming it as its buddy, in one column;
+// the basic colours come first.
+static QBoxLayout* PlaceUnderBasicColours(QColorDialog& dialog, int& index)
+{
+    QBoxLayout* found = nullptr;
+    for (auto* label : dialog.findChildren<QLabel*>()) {
+        QWidget* well = label->buddy();
+        QBoxLayout* layout = well ? LayoutHolding(dialog.layout(), well) : nullptr;
+        if (layout == nullptr || layout->indexOf(label) < 0)
+            continue;
+        if (found == nullptr || (layout == found && layout->indexOf(well) + 1 < index)) {
+            found = layout;
+            index = layout->indexOf(well) + 1;
+        }
+    }
+    return found;
+}
+
 void OfferPortalScreenPick(QColorDialog& dialog)
 {
     QPushButton* own = QtPickButton(dialog);
-    if (own == nullptr)
+    if (!PortalScreenPickInstead()) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+        // From Qt 6.5 on, the dialog's own button picks through the portal on Wayland and reads
+        // the screen elsewhere: it is the one pick button.
         return;
-    if (PortalScreenPickInstead())
+#else
+        // Qt reads the screen itself everywhere but on Wayland, where it has no pick at all.
+        if (!QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+            return;
+#endif
+    }
+    // Qt's own button, where it made one, cannot pick here: ours takes its place.
+    if (own)
         own->hide();
-    if (!own->isHidden())
-        return; // Qt picks from the screen itself here
-    QBoxLayout* layout =
-        own->parentWidget() ? LayoutHolding(own->parentWidget()->layout(), own) : nullptr;
-    QPointer<QPushButton> button = new QPushButton(kCaption, own->parentWidget());
+    int index = 0;
+    QBoxLayout* layout = nullptr;
+    if (own && own->parentWidget()) {
+        layout = LayoutHolding(own->parentWidget()->layout(), own);
+        index = layout ? layout->indexOf(own) + 1 : 0;
+    } else {
+        layout = PlaceUnderBasicColours(dialog, index);
+    }
+    QPointer<QPushButton> button = new QPushButton(kCaption, &dialog);
     button->setObjectName(QStringLiteral("PortalPickButton"));
     button->hide();
     if (layout)
-        layout->insertWidget(layout->indexOf(own) + 1, button);
+        layout->insertWidget(index, button);
     QPointer<QColorDialog> target = &dialog;
     QObject::connect(button, &QPushButton::clicked, button, [target, button] {
         if (target && button)
