@@ -139,7 +139,12 @@ class PackageTest(unittest.TestCase):
 
     def test_metainfo_and_desktop_entry_are_valid(self):
         metainfo = os.path.join(self.root, "usr/share/metainfo/org.tintora.Tintora.metainfo.xml")
+        # The project has no web site, so the metainfo names no home page: newer AppStream
+        # validators warn of that, and only of that, which is then taken as a note.
         done = run(["appstreamcli", "validate", "--no-net", metainfo])
+        if done.returncode != 0 and "url-homepage-missing" in done.stdout:
+            done = run(["appstreamcli", "validate", "--no-net",
+                        "--override=url-homepage-missing=info", metainfo])
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
         desktop = os.path.join(self.root, "usr/share/applications/tintora.desktop")
         done = run(["desktop-file-validate", desktop])

@@ -2,7 +2,8 @@
 
     stand_in_portal.py <version> <answer>
 
-answer: "R,G,B" (each 0..1) to answer every PickColor with that colour, or "cancel"."""
+answer: "R,G,B" (each 0..1) to answer every PickColor with that colour, "cancel" for a pick the
+user cancelled, or "fail" for a backend that offers the interface and then fails."""
 
 import sys
 
@@ -44,6 +45,8 @@ class Portal(dbus.service.Object):
         request = Request(self.bus, path)
         if self.answer == "cancel":
             response, results = 1, {}
+        elif self.answer == "fail":
+            response, results = 2, {}
         else:
             rgb = dbus.Struct([float(v) for v in self.answer.split(",")], signature="ddd")
             response, results = 0, {"color": rgb}
