@@ -130,17 +130,15 @@ class WaylandSession:
 
     def dialog_html(self):
         """The colour dialog's HTML field, once the dialog is open."""
-        def find():
-            for node in self.nodes():
-                if node.get_role_name() == "text":
-                    text = _quietly(lambda: node.get_text(0, -1)) or ""
-                    if text.startswith("#"):
-                        return node
-            return None
-        return wait_until("the colour dialog", find)
+        for node in self.nodes():
+            if node.get_role_name() == "text":
+                text = _quietly(lambda: node.get_text(0, -1)) or ""
+                if text.startswith("#"):
+                    return node
+        return None
 
     def html_text(self):
-        return self.dialog_html().get_text(0, -1)
+        return wait_until("the colour dialog", self.dialog_html).get_text(0, -1)
 
 
 class SessionBus:
@@ -207,7 +205,16 @@ class ScreenPickOnWayland(unittest.TestCase):
             session.start(os.environ["TINTORA_BINARY"], folder)
             opener = wait_until("the colour dialog button",
                                 lambda: session.buttons("ｶﾗｰﾀﾞｲｱﾛｸﾞを表示"))
-            session.press(opener[0])
+            # A press that comes before the window takes input is lost: press again until the
+            # dialog is open.
+            for attempt in range(4):
+                session.press(opener[0])
+                try:
+                    wait_until("the colour dialog", session.dialog_html, timeout=6)
+                    break
+                except AssertionError:
+                    if attempt == 3:
+                        raise
             before = session.html_text()
             self.assertEqual(before, "#ffffff")
             # The portal's answer on colour picking comes soon after the dialog opens.
