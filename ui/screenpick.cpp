@@ -5,11 +5,11 @@
 #include <QColorDialog>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -20,35 +20,40 @@ const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
-// Qt's own caption for its pick button, which this button stands in for.
+// Qt's own caption for its pick button (as its Japanese translation has it), which this
+// button stands in for.
 const QString kCaption = QString::fromUtf8(u8"スクリーンの色を取得(&P)");
 constexpr int kAskTimeout = 1000; // ms: a portal that does not answer by then offers nothing
 
-// Qt's own pick button of the dialog, whether shown or not.
-QPushButton* QtPickButton(QColorDialog& dialog)
-{
-    for (auto* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == kCaption || button->text() == QStringLiteral("&Pick Screen Color"))
-            return button;
-    }
-    return nullptr;
-}
+// Qt's colour dialog picks through the portal itself from Qt 6.5 on: its platform services
+// gained colour picking then, and the dialog shows its own pick button wherever the portal
+// offers it. Before that its dialog cannot pick on Wayland and shows no pick button there.
+constexpr bool kQtPicksThroughPortal = QT_VERSION >= QT_VERSION_CHECK(6, 5, 0);
 
-// The box layout, at any depth under top, that holds widget directly; null when there is none.
-QBoxLayout* LayoutHolding(QLayout* top, QWidget* widget)
+// Where Qt puts its own pick button: in the column of the basic and custom colours, right under
+// the basic colours (before the column's first stretch). Null when the dialog is laid out
+// otherwise (the small layout has no such column).
+QBoxLayout* PickColumn(QColorDialog& dialog, int& index)
 {
-    if (top == nullptr)
+    auto* main = qobject_cast<QBoxLayout*>(dialog.layout());
+    QLayoutItem* top = main && main->count() > 0 ? main->itemAt(0) : nullptr;
+    QLayout* row = top ? top->layout() : nullptr;
+    QLayoutItem* first = row && row->count() > 0 ? row->itemAt(0) : nullptr;
+    auto* column = first ? qobject_cast<QBoxLayout*>(first->layout()) : nullptr;
+    if (column == nullptr)
         return nullptr;
-    if (auto* box = qobject_cast<QBoxLayout*>(top); box && box->indexOf(widget) >= 0)
-        return box;
-    for (int i = 0; i < top->count(); ++i) {
-        if (QBoxLayout* found = LayoutHolding(top->itemAt(i)->layout(), widget))
-            return found;
+    for (int i = 0; i < column->count(); ++i) {
+        if (column->itemAt(i)->spacerItem() != nullptr) {
+            index = i;
+            return column;
+        }
     }
     return nullptr;
 }
 
-// Receives the portal's answer to one PickColor request.
+// One PickColor request to the portal, from the click to its Response. It ends with the
+// button usable again, whatever the answer; a request still open when the dialog closes is
+// closed at the portal.
 class PickRequest : public QObject
 {
     Q_OBJECT
@@ -58,7 +63,10 @@ public:
         , m_dialog(&dialog)
         , m_button(&button)
     {
+        connect(&dialog, &QDialog::finished, this, &PickRequest::Abandon);
     }
+
+    ~PickRequest() override { Abandon(); }
 
     void Start()
     {
@@ -69,12 +77,11 @@ public:
             QStringLiteral("tintora%1").arg(QRandomGenerator::global()->generate());
         QString sender = bus.baseService().mid(1);
         sender.replace(u'.', u'_');
-        m_path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-        // Listen before asking, so an answer that comes at once is not missed. Without the
-        // answer the pick could never end, so nothing is asked and the button stays usable.
-        if (!bus.connect(kPortalService, m_path, kRequest, QStringLiteral("Response"), this,
-                SLOT(Response(uint, QVariantMap)))) {
-            deleteLater();
+        // Listen before asking, so an answer that comes at once is not missed. Without a way to
+        // hear the answer there is no asking: the button stays usable.
+        if (!Listen(QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                        .arg(sender, token))) {
+            Finish();
             return;
         }
 
@@ -85,16 +92,25 @@ public:
         auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
             finished->deleteLater();
-            if (finished->isError())
+            const QDBusPendingReply<QDBusObjectPath> reply = *finished;
+            if (reply.isError()) {
+                Finish();
+                return;
+            }
+            // An older portal makes up its own path: the answer comes there instead.
+            const QString handle = reply.value().path();
+            if (handle != m_path && !Listen(handle))
                 Finish();
         });
+        m_open = true;
         m_button->setEnabled(false);
     }
 
 private slots:
     void Response(uint response, const QVariantMap& results)
     {
-        // 0: the user picked a colour; anything else (cancelled, failed) changes nothing.
+        m_open = false;
+        // 0: the user picked a colour; 1 (cancelled) and 2 (failed) change nothing.
         if (response == 0 && m_dialog) {
             const QColor colour = ColourOf(results.value(QStringLiteral("color")));
             if (colour.isValid())
@@ -104,12 +120,14 @@ private slots:
     }
 
 private:
-    // The "color" result: three doubles from 0 to 1, red, green and blue.
+    // The "color" result: three fractions from 0 to 1, red, green and blue.
     static QColor ColourOf(const QVariant& value)
     {
         if (!value.canConvert<QDBusArgument>())
             return QColor();
         const auto argument = value.value<QDBusArgument>();
+        if (argument.currentSignature() != QStringLiteral("(ddd)"))
+            return QColor();
         double red = -1, green = -1, blue = -1;
         argument.beginStructure();
         argument >> red >> green >> blue;
@@ -118,13 +136,40 @@ private:
             if (!(part >= 0.0 && part <= 1.0))
                 return QColor();
         }
-        return QColor(ComponentOf(red), ComponentOf(green), ComponentOf(blue));
+        return QColor(PortalComponent(red), PortalComponent(green), PortalComponent(blue));
+    }
+
+    // Follows the Response signal of the request at path (and no other). False when the bus
+    // would not deliver it.
+    bool Listen(const QString& path)
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!m_path.isEmpty())
+            bus.disconnect(kPortalService, m_path, kRequest, QStringLiteral("Response"), this,
+                SLOT(Response(uint, QVariantMap)));
+        m_path = path;
+        return bus.connect(kPortalService, m_path, kRequest, QStringLiteral("Response"), this,
+            SLOT(Response(uint, QVariantMap)));
+    }
+
+    // The dialog closed (or goes) while the portal still picks: the request is closed there.
+    void Abandon()
+    {
+        if (!m_open)
+            return;
+        m_open = false;
+        QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
+            kPortalService, m_path, kRequest, QStringLiteral("Close")));
+        Finish();
     }
 
     void Finish()
     {
-        QDBusConnection::sessionBus().disconnect(kPortalService, m_path, kRequest,
-            QStringLiteral("Response"), this, SLOT(Response(uint, QVariantMap)));
+        if (!m_path.isEmpty())
+            QDBusConnection::sessionBus().disconnect(kPortalService, m_path, kRequest,
+                QStringLiteral("Response"), this, SLOT(Response(uint, QVariantMap)));
+        m_path.clear();
+        m_open = false;
         if (m_button)
             m_button->setEnabled(true);
         deleteLater();
@@ -133,75 +178,29 @@ private:
     QPointer<QColorDialog> m_dialog;
     QPointer<QPushButton> m_button;
     QString m_path;
+    bool m_open = false;
 };
 
 } // namespace
 
-int ComponentOf(double fraction)
+int PortalComponent(double fraction)
 {
-    // Cut, not rounded: the same answer then gives the same code as the dialogs whose own pick
-    // asks the portal, which take the whole part of the fraction times 255 (0.5 gives 127).
     return static_cast<int>(fraction * 255);
 }
 
-bool& PortalScreenPickInstead()
+void AddPortalPickButton(QColorDialog& dialog)
 {
-    static bool instead = false;
-    return instead;
-}
-
-// Where a pick button goes when Qt made none: under the basic colours, as Qt places its own. The
-// basic and the custom colours are each a well with a label naming it as its buddy, in one column;
-// the basic colours come first.
-static QBoxLayout* PlaceUnderBasicColours(QColorDialog& dialog, int& index)
-{
-    QBoxLayout* found = nullptr;
-    for (auto* label : dialog.findChildren<QLabel*>()) {
-        QWidget* well = label->buddy();
-        QBoxLayout* layout = well ? LayoutHolding(dialog.layout(), well) : nullptr;
-        if (layout == nullptr || layout->indexOf(label) < 0)
-            continue;
-        if (found == nullptr || (layout == found && layout->indexOf(well) + 1 < index)) {
-            found = layout;
-            index = layout->indexOf(well) + 1;
-        }
-    }
-    return found;
-}
-
-void OfferPortalScreenPick(QColorDialog& dialog)
-{
-    QPushButton* own = QtPickButton(dialog);
-    if (!PortalScreenPickInstead()) {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
-        // From Qt 6.5 on, the dialog's own button picks through the portal on Wayland and reads
-        // the screen elsewhere: it is the one pick button.
-        return;
-#else
-        // Qt reads the screen itself everywhere but on Wayland, where it has no pick at all.
-        if (!QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
-            return;
-#endif
-    }
-    // Qt's own button, where it made one, cannot pick here: ours takes its place.
-    if (own)
-        own->hide();
-    int index = 0;
-    QBoxLayout* layout = nullptr;
-    if (own && own->parentWidget()) {
-        layout = LayoutHolding(own->parentWidget()->layout(), own);
-        index = layout ? layout->indexOf(own) + 1 : 0;
-    } else {
-        layout = PlaceUnderBasicColours(dialog, index);
-    }
     QPointer<QPushButton> button = new QPushButton(kCaption, &dialog);
     button->setObjectName(QStringLiteral("PortalPickButton"));
     button->hide();
-    if (layout)
-        layout->insertWidget(index, button);
+    int index = 0;
+    if (QBoxLayout* column = PickColumn(dialog, index))
+        column->insertWidget(index, button);
+    else if (auto* main = qobject_cast<QBoxLayout*>(dialog.layout()))
+        main->insertWidget(qMax(0, main->count() - 1), button); // above OK and Cancel
     QPointer<QColorDialog> target = &dialog;
     QObject::connect(button, &QPushButton::clicked, button, [target, button] {
-        if (target && button)
+        if (target && button && button->isEnabled())
             (new PickRequest(*target, *button))->Start();
     });
 
@@ -219,6 +218,14 @@ void OfferPortalScreenPick(QColorDialog& dialog)
         if (button && !reply.isError() && reply.value().variant().toUInt() >= 2)
             button->show();
     });
+}
+
+void OfferPortalScreenPick(QColorDialog& dialog)
+{
+    if (kQtPicksThroughPortal
+        || !QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        return; // Qt's own pick button serves
+    AddPortalPickButton(dialog);
 }
 
 #include "screenpick.moc"

@@ -1,6 +1,13 @@
 #pragma once
 
-// Private to the screen pick and its tests. The program never includes this header.
+// Testing header of the screen pick: included only by screenpick.cpp and its tests.
 
-/// One component of the portal's picked colour, a fraction from 0 to 1, as 0 to 255.
-int ComponentOf(double fraction);
+class QColorDialog;
+
+/// One 8-bit component from the portal's fraction (0 to 1), cut off as Qt's own portal pick
+/// does, so that the same answer gives the same colour with either button.
+int PortalComponent(double fraction);
+
+/// Adds the portal pick button to the dialog (hidden until the portal says it offers colour
+/// picking), whatever the platform. OfferPortalScreenPick calls this where it is needed.
+void AddPortalPickButton(QColorDialog& dialog);

@@ -90,8 +90,10 @@ def _stop(process, grace=3.0):
         process.wait()
 
 
-class Desktop:
-    """A private X server with a window manager, a session bus and the accessibility bus."""
+class Session:
+    """Private folders and a session bus with the accessibility bus, on which the program runs;
+    a display is added by the subclasses. Everything started here is stopped again when the
+    context ends, whatever happened."""
 
     def __init__(self):
         self.processes = []
@@ -99,8 +101,6 @@ class Desktop:
         self.env = None
         self._atspi = None
         self._logs = []
-
-    # -- setting up and tearing down --------------------------------------------------------
 
     def __enter__(self):
         try:
@@ -115,6 +115,102 @@ class Desktop:
             self._report()
         self.close()
         return False
+
+    def _report(self):
+        """On a failure: what the helpers and the program printed."""
+        for name in ("desktop.log", "program.log"):
+            path = os.path.join(self.tmp, name)
+            if os.path.exists(path):
+                with open(path, "rb") as f:
+                    print(name + ":", f.read().decode(errors="replace")[-4000:], file=sys.stderr)
+
+    def close(self):
+        for process in reversed(self.processes):
+            _stop(process)
+            for stream in (process.stdout, process.stderr):
+                if stream is not None:
+                    stream.close()
+        self.processes.clear()
+        for log in self._logs:
+            log.close()
+        self._logs.clear()
+        if self.tmp is not None:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+            self.tmp = None
+
+    def _spawn(self, args, **kwargs):
+        kwargs.setdefault("stdout", self._log)
+        kwargs.setdefault("stderr", self._log)
+        process = subprocess.Popen(args, env=self.env, start_new_session=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def _make_folders(self):
+        self.tmp = tempfile.mkdtemp(prefix="tintora-e2e-")
+        self._log = open(os.path.join(self.tmp, "desktop.log"), "wb")
+        self._logs.append(self._log)
+        runtime = os.path.join(self.tmp, "runtime")
+        helpers_home = os.path.join(self.tmp, "helpers-home")
+        os.mkdir(runtime, 0o700)
+        os.mkdir(helpers_home)
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": helpers_home,
+            "XDG_RUNTIME_DIR": runtime,
+            "LANG": "C.UTF-8",
+        }
+
+    def _start_buses(self):
+        """Session bus, then the accessibility bus it hands out (its registry starts on demand)."""
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        address = bus.stdout.readline().decode().strip()
+        if not address:
+            raise E2EError("dbus-daemon printed no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        wait_until("the accessibility bus", lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
+            timeout=15)
+
+    def atspi(self):
+        """The Atspi module, set up for this session's buses (one session per process: the
+        library keeps to the first bus it meets)."""
+        if self._atspi is None:
+            os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
+            if "DISPLAY" in self.env:
+                os.environ["DISPLAY"] = self.env["DISPLAY"]
+            else:
+                os.environ.pop("DISPLAY", None)
+            with warnings.catch_warnings():  # gi's importer predates exec_module
+                warnings.simplefilter("ignore", ImportWarning)
+                import gi
+                gi.require_version("Atspi", "2.0")
+                from gi.repository import Atspi
+            Atspi.init()
+            self._atspi = Atspi
+        return self._atspi
+
+    def accessible_app(self, process):
+        """The accessible application of a program we started."""
+        Atspi = self.atspi()
+
+        def find():
+            if process.poll() is not None:
+                raise E2EError(f"the program ended with status {process.returncode}")
+            desktop = Atspi.get_desktop(0)
+            for i in range(desktop.get_child_count()):
+                app = desktop.get_child_at_index(i)
+                if app is not None and app.get_process_id() == process.pid:
+                    return app
+            return None
+
+        return wait_until("the program on the accessibility bus", find, timeout=30, interval=0.2)
+
+
+class Desktop(Session):
+    """A private X server with a window manager, a session bus and the accessibility bus."""
 
     def _report(self):
         """On a failure: which windows were open, and what the program printed."""
@@ -166,41 +262,8 @@ class Desktop:
                     walk(top, 0)
         return texts
 
-    def close(self):
-        for process in reversed(self.processes):
-            _stop(process)
-            for stream in (process.stdout, process.stderr):
-                if stream is not None:
-                    stream.close()
-        self.processes.clear()
-        for log in self._logs:
-            log.close()
-        self._logs.clear()
-        if self.tmp is not None:
-            shutil.rmtree(self.tmp, ignore_errors=True)
-            self.tmp = None
-
-    def _spawn(self, args, **kwargs):
-        kwargs.setdefault("stdout", self._log)
-        kwargs.setdefault("stderr", self._log)
-        process = subprocess.Popen(args, env=self.env, start_new_session=True, **kwargs)
-        self.processes.append(process)
-        return process
-
     def _start(self):
-        self.tmp = tempfile.mkdtemp(prefix="tintora-e2e-")
-        self._log = open(os.path.join(self.tmp, "desktop.log"), "wb")
-        self._logs.append(self._log)
-        runtime = os.path.join(self.tmp, "runtime")
-        helpers_home = os.path.join(self.tmp, "helpers-home")
-        os.mkdir(runtime, 0o700)
-        os.mkdir(helpers_home)
-        self.env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": helpers_home,
-            "XDG_RUNTIME_DIR": runtime,
-            "LANG": "C.UTF-8",
-        }
+        self._make_folders()
 
         # X server: -displayfd picks a free display number and reports it once it is ready.
         read_end, write_end = os.pipe()
@@ -219,18 +282,8 @@ class Desktop:
         os.close(read_end)
         self.env["DISPLAY"] = ":" + number.decode().strip()
 
-        # Session bus, then the accessibility bus it hands out (its registry starts on demand).
-        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                          stdout=subprocess.PIPE)
-        address = bus.stdout.readline().decode().strip()
-        if not address:
-            raise E2EError("dbus-daemon printed no address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        wait_until("the accessibility bus", lambda: subprocess.run(
-            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
-            timeout=15)
+        # The accessibility bus launcher publishes its address on the X server: it comes second.
+        self._start_buses()
 
         self._spawn(["openbox", "--sm-disable", "--config-file",
                      os.path.join(HERE, "openbox-rc.xml")])
@@ -266,20 +319,6 @@ class Desktop:
         return Screenshot(data)
 
     # -- accessibility ------------------------------------------------------------------------
-
-    def atspi(self):
-        """The Atspi module, set up for this desktop's buses (one desktop per process)."""
-        if self._atspi is None:
-            os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
-            os.environ["DISPLAY"] = self.env["DISPLAY"]
-            with warnings.catch_warnings():  # gi's importer predates exec_module
-                warnings.simplefilter("ignore", ImportWarning)
-                import gi
-                gi.require_version("Atspi", "2.0")
-                from gi.repository import Atspi
-            Atspi.init()
-            self._atspi = Atspi
-        return self._atspi
 
 
 class Screenshot:
@@ -339,16 +378,22 @@ class Program:
         state = self.settings()
         return None if state is None else state[0]
 
-    def start(self):
-        """Starts the program (from another directory than its own) and waits for its window."""
-        env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    def launch(self, platform="xcb", **env):
+        """Starts the program from another directory than its own, on the Qt platform given,
+        with its accessibility published."""
+        env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM=platform,
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **env)
         log = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
         self.desktop._logs.append(log)
         self.process = subprocess.Popen([self.path], cwd=self.home, env=env,
                                         stdout=log, stderr=log,
                                         start_new_session=True)
         self.desktop.processes.append(self.process)
+        return self.process
+
+    def start(self):
+        """Starts the program on the X server and waits for its window."""
+        self.launch()
 
         def find():
             if self.process.poll() is not None:
@@ -416,17 +461,7 @@ class Program:
     # -- accessibility ------------------------------------------------------------------------
 
     def accessible_app(self):
-        Atspi = self.desktop.atspi()
-
-        def find():
-            desktop = Atspi.get_desktop(0)
-            for i in range(desktop.get_child_count()):
-                app = desktop.get_child_at_index(i)
-                if app is not None and app.get_process_id() == self.process.pid:
-                    return app
-            return None
-
-        return wait_until("the program on the accessibility bus", find, timeout=15, interval=0.2)
+        return self.desktop.accessible_app(self.process)
 
     def accessibles(self):
         """Every accessible of the program's main window with its role name and screen extents."""

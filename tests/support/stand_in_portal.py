@@ -1,9 +1,16 @@
 """A stand-in for the desktop portal's Screenshot interface on the session bus, for tests.
 
-    stand_in_portal.py <version> <answer>
+    stand_in_portal.py <version> <answer> [other-handle]
 
-answer: "R,G,B" (each 0..1) to answer every PickColor with that colour, "cancel" for a pick the
-user cancelled, or "fail" for a backend that offers the interface and then fails."""
+answer, to every PickColor:
+  "R,G,B"  the colour (each 0..1), response 0
+  "cancel" response 1 (the user cancelled)
+  "fail"   response 2 (the backend failed)
+  "error"  an error reply to the call itself
+  "hold"   no answer; a Close of the request prints "closed <path>"
+other-handle: the request lives at a path of the portal's own making instead of the one the
+caller's handle_token predicts (as older portals do).
+Prints "ready" once the portal's name is on the bus."""
 
 import sys
 
@@ -19,15 +26,25 @@ REQUEST = "org.freedesktop.portal.Request"
 
 
 class Request(dbus.service.Object):
+    def __init__(self, bus, path):
+        super().__init__(bus, path)
+        self.path = path
+
     @dbus.service.signal(REQUEST, signature="ua{sv}")
     def Response(self, response, results):
         pass
 
+    @dbus.service.method(REQUEST, in_signature="", out_signature="")
+    def Close(self):
+        print("closed", self.path, flush=True)
+        self.remove_from_connection()
+
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, version, answer):
+    def __init__(self, bus, version, answer, other_handle):
         super().__init__(bus, PATH)
         self.bus, self.version, self.answer = bus, version, answer
+        self.other_handle, self.count = other_handle, 0
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
@@ -39,10 +56,18 @@ class Portal(dbus.service.Object):
     @dbus.service.method(SCREENSHOT, in_signature="sa{sv}", out_signature="o",
                          sender_keyword="sender")
     def PickColor(self, parent_window, options, sender):
+        if self.answer == "error":
+            raise dbus.exceptions.DBusException("no screenshot backend",
+                                                name="org.freedesktop.portal.Error.Failed")
+        self.count += 1
         token = str(options.get("handle_token", "t"))
+        if self.other_handle:
+            token = "own%d" % self.count
         path = "/org/freedesktop/portal/desktop/request/%s/%s" % (
             sender[1:].replace(".", "_"), token)
         request = Request(self.bus, path)
+        if self.answer == "hold":
+            return path
         if self.answer == "cancel":
             response, results = 1, {}
         elif self.answer == "fail":
@@ -50,10 +75,14 @@ class Portal(dbus.service.Object):
         else:
             rgb = dbus.Struct([float(v) for v in self.answer.split(",")], signature="ddd")
             response, results = 0, {"color": rgb}
+
+        def answer():
+            request.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
+            request.remove_from_connection()
+            return False
+
         # The answer comes after the call has returned, as from a real portal.
-        GLib.timeout_add(50, lambda: request.Response(dbus.UInt32(response),
-                                                       dbus.Dictionary(results, signature="sv"))
-                         and False)
+        GLib.timeout_add(50, answer)
         return path
 
 
@@ -61,7 +90,8 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     name = dbus.service.BusName(SERVICE, bus)  # noqa: F841 (kept for the process's life)
-    Portal(bus, int(sys.argv[1]), sys.argv[2])
+    Portal(bus, int(sys.argv[1]), sys.argv[2], len(sys.argv) > 3 and sys.argv[3] == "other-handle")
+    print("ready", flush=True)
     GLib.MainLoop().run()
 
 
