@@ -23,7 +23,8 @@ constexpr std::string_view TemporaryEnd = ".tmp";
 
 std::string RandomSuffix()
 {
-    static std::mt19937_64 engine(std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
+    // One engine per thread: writers on several threads draw names at once.
+    thread_local std::mt19937_64 engine(std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
     static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix(SuffixLength, '\0');
     for (char& c : suffix)
@@ -137,8 +138,9 @@ bool NameTemporary(int fd, const WriteTarget& target, std::string& name)
 // Removes what earlier writes to the target left when they were killed between naming their
 // temporary file and the rename, as far as they can be proven dead: made on this computer, and
 // either their writer no longer runs or they are older than any write can take (the process id
-// may have been reused). A temporary of another computer sharing the folder is left alone: its
-// writer may be at work right now, and this computer cannot tell.
+// may have been reused). A temporary of another computer sharing the folder is left alone: this
+// computer cannot tell whether its writer still runs, and where the lock does not reach the
+// server (an NFS mount with "nolock") that writer may be at work right now.
 void RemoveLeftoverTemporaries(const WriteTarget& target)
 {
     constexpr std::time_t stale = 10 * 60;

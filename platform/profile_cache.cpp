@@ -63,7 +63,6 @@ struct ParsedFileCache
     std::shared_ptr<FileParse> parse; // null when nothing is kept
     bool identityHolds = false; // LaterChangesShowInTimes held when the identity was taken
     FileIdentity identity {};
-    std::string path; // as last loaded or written
 };
 
 ParsedFileCache cache;
@@ -74,6 +73,7 @@ struct SnapshotOfThread
     std::string path;
     int depth = 0;
     std::optional<LoadedFile> loaded;
+    bool loadedFresh = false; // loaded under the write lock, as a write needs it
 };
 
 thread_local SnapshotOfThread snapshot;
@@ -162,7 +162,6 @@ LoadedFile LoadNow(const char* path, bool fresh)
         }
         cache.parse = std::move(parse);
     }
-    cache.path = path;
     cache.identity = IdentityOf(st);
     cache.identityHolds = LaterChangesShowInTimes(st, lookedAt);
     return { FileState::Present, cache.parse };
@@ -179,11 +178,15 @@ std::mutex& ProfileCacheMutex()
 LoadedFile LoadParsedFile(const char* path, bool fresh)
 {
     const bool pinned = snapshot.depth > 0 && snapshot.path == path;
-    if (pinned && snapshot.loaded)
+    // A write reads the file afresh under its lock even inside a snapshot: the snapshot's earlier
+    // load may predate another writer's change, which the write would otherwise undo.
+    if (pinned && snapshot.loaded && (!fresh || snapshot.loadedFresh))
         return *snapshot.loaded;
     LoadedFile loaded = LoadNow(path, fresh);
-    if (pinned)
+    if (pinned) {
         snapshot.loaded = loaded;
+        snapshot.loadedFresh = fresh;
+    }
     return loaded;
 }
 
@@ -201,7 +204,6 @@ void KeepWrittenFile(const std::string& path, std::string content, std::unique_p
     cache.parse = present ? std::move(parse) : nullptr;
     cache.identityHolds = false;
     cache.identity = IdentityOf(st);
-    cache.path = path;
     snapshot.loaded.reset();
 }
 

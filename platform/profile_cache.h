@@ -36,7 +36,7 @@ std::mutex& ProfileCacheMutex();
 
 /// The file at path, parsed: taken from the cache when the file is the one cached and has not
 /// changed since, else read and parsed. Inside a ProfileSnapshot of path on this thread, the first
-/// load serves every later one. With fresh, the file is opened before its identity is compared
+/// load serves every later one, and the first fresh load every later fresh one. With fresh, the file is opened before its identity is compared
 /// (which on a network file system makes the client ask the server instead of trusting what it
 /// last saw); a writer holding the file's lock loads it so.
 LoadedFile LoadParsedFile(const char* path, bool fresh);

@@ -63,10 +63,11 @@ bool StillAtItsName(int fd, const std::string& lockFile)
     return same;
 }
 
-Attempt TryLock(int fd, const std::string& lockFile)
+// type: F_WRLCK to write, F_RDLCK to learn that no writer holds the lock.
+Attempt TryLock(int fd, const std::string& lockFile, short type)
 {
     struct flock whole = {};
-    whole.l_type = F_WRLCK;
+    whole.l_type = type;
     whole.l_whence = SEEK_SET; // from the start to the end, however the file grows
     int rc = 0;
     do
@@ -88,6 +89,29 @@ Attempt TryLock(int fd, const std::string& lockFile)
     return StillAtItsName(fd, lockFile) ? Attempt::Held : Attempt::Stale;
 }
 
+bool IsRegularFile(int fd)
+{
+    struct stat st = {};
+    return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// A lock file that this user cannot open for writing was made by another user's writer, and is
+// left over when that writer was killed before removing it. A read lock on it is granted only
+// while no writer holds it: then it is left over and is removed, and the next attempt makes it
+// anew (Stale). Busy while its writer is at work; Refused when it cannot be removed.
+Attempt ClearLeftLockFile(const std::string& lockFile)
+{
+    const int fd = OpenLockFile(lockFile, O_RDONLY);
+    if (fd < 0)
+        return Attempt::Refused; // none there: the folder itself refuses new files
+    Attempt attempt = IsRegularFile(fd) ? TryLock(fd, lockFile, F_RDLCK) : Attempt::Refused;
+    if (attempt == Attempt::Held)
+        attempt = unlink(lockFile.c_str()) == 0 || errno == ENOENT ? Attempt::Stale
+                                                                    : Attempt::Refused;
+    close(fd);
+    return attempt;
+}
+
 // The descriptor of the locked lock file, or -1 when the lock cannot be had by the deadline.
 int WaitForLock(const std::string& lockFile, std::chrono::steady_clock::time_point deadline)
 {
@@ -96,20 +120,23 @@ int WaitForLock(const std::string& lockFile, std::chrono::steady_clock::time_poi
     microseconds pause = firstPause;
     int fd = -1;
     for (;;) {
-        if (fd < 0) {
+        if (fd < 0)
             fd = OpenLockFile(lockFile, O_RDWR | O_CREAT);
-            struct stat st = {};
-            if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-                break;
-        }
-        switch (TryLock(fd, lockFile)) {
+        Attempt attempt = Attempt::Refused;
+        if (fd >= 0)
+            attempt = IsRegularFile(fd) ? TryLock(fd, lockFile, F_WRLCK) : Attempt::Refused;
+        else if (errno == EACCES)
+            attempt = ClearLeftLockFile(lockFile);
+        switch (attempt) {
         case Attempt::Held:
             return fd;
         case Attempt::Refused:
-            close(fd);
+            if (fd >= 0)
+                close(fd);
             return -1;
         case Attempt::Stale:
-            close(fd); // also lets go of a lock granted on the stale file
+            if (fd >= 0)
+                close(fd); // also lets go of a lock granted on the stale file
             fd = -1;
             pause = firstPause;
             break;

@@ -14,7 +14,8 @@ struct WriteTarget;
 /// file exists only while a write holds it: the holder removes it before letting the lock go, and
 /// a writer whose lock was granted on a file that is no longer the one at that name opens the new
 /// one and waits again. A writer killed while holding it leaves the file, which the next write
-/// takes over and removes.
+/// takes over and removes; one of another user, which this user cannot open for writing, is
+/// removed once a read lock on it shows that no writer holds it.
 ///
 /// Readers take no lock: a write replaces the file by a rename, so a reader always sees a whole
 /// file. On one thread the lock is taken once and shared by nested holders, so a command can hold

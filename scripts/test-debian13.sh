@@ -4,7 +4,7 @@
 # there (so the set-up itself is tried on a fresh system), then the release build (warnings are
 # errors) with all its tests, the end-to-end ones included, and the Debian package with its checks
 # (lintian among them). Needs root for the chroot and its mounts, which are always taken down again.
-# Prints how long each part took.
+# Prints how long each step took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work="$root/build/debian13"
@@ -37,7 +37,7 @@ mount_in() {  # mount_in <target under the tree> <mount arguments...>
 # A tree of an earlier run may still hold mounts if that run was killed: take them down before
 # removing it, and never remove across a file-system boundary.
 if [ -d "$tree" ]; then
-    findmnt -rn -o TARGET | grep -F "$tree/" | sort -r | while read -r m; do
+    findmnt -rn -o TARGET | { grep -F "$tree/" || true; } | sort -r | while read -r m; do
         umount "$m" 2>/dev/null || umount -l "$m"
     done
     rm -rf --one-file-system "$tree"

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/profile_lock_p.h"
 #include "tests/support/scratch_dir.h"
 
 // Choices made where Windows' behaviour is not known or is plainly unsound, checked below:
@@ -412,6 +413,41 @@ TEST_F(Profile, RefusesReadOnlyDirectoryAndFile)
     }
 }
 
+// In a folder that several users write, a lock file one user's killed writer left behind cannot be
+// opened for writing by another user: it must not block that user's writes for good, and a lock
+// file whose writer is still at work must not be taken away.
+TEST_F(Profile, AnotherUsersLockFileBlocksOnlyWhileItsWriterHoldsIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    const std::string lockFile = (m_dir / ".x.ini.lock").string();
+    ASSERT_EQ(chmod(m_dir.c_str(), 0777), 0);
+    WriteBytes(m_path, "[S]\r\nk=v\r\n");
+    ASSERT_EQ(chmod(m_path.c_str(), 0666), 0);
+    const int held = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(fcntl(held, F_OFD_SETLK, &whole), 0);
+    const auto writeAsNobody = [&](const char* value) {
+        return RunInChild([&] {
+            ProfileLockTimeout() = std::chrono::milliseconds(300);
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                return 99;
+            return WritePrivateProfileStringA("S", "k", value, m_path.c_str());
+        });
+    };
+
+    EXPECT_EQ(writeAsNobody("held"), 0); // its writer is at work: wait, then refuse
+    EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
+    EXPECT_TRUE(fs::exists(lockFile));
+
+    close(held); // the writer is gone, its lock file left behind
+    EXPECT_EQ(writeAsNobody("left"), 1);
+    EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=left\r\n");
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
+}
+
 TEST_F(Profile, RefusesWriteWhenTheDiskIsFull)
 {
     // A file size limit makes write() fail with EFBIG as a full disk fails with ENOSPC.
@@ -494,6 +530,18 @@ TEST_F(Profile, SeesChangesByOtherPrograms)
     EXPECT_EQ(Get("S", "k", "d", m_path).text, "4");
     fs::remove(m_path);
     EXPECT_EQ(Get("S", "k", "d", m_path).text, "d");
+
+    // Inside a snapshot, reads keep to the file as first seen, but a write starts from the file as
+    // it is: another program's change made meanwhile stays.
+    WriteBytes(m_path, "[S]\r\nk=1\r\n");
+    {
+        const ProfileSnapshot snapshot(m_path.c_str());
+        EXPECT_EQ(Get("S", "k", "d", m_path).text, "1");
+        WriteBytes(m_path, "[S]\r\nk=2\r\n");
+        EXPECT_EQ(Get("S", "k", "d", m_path).text, "1");
+        EXPECT_EQ(WritePrivateProfileStringA("S", "j", "3", m_path.c_str()), 1);
+    }
+    EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=2\r\nj=3\r\n");
 }
 
 } // namespace
