@@ -8,7 +8,10 @@
 class Exception : public std::exception
 {
 public:
-    explicit Exception(std::string message) : m_message(std::move(message)) { }
+    explicit Exception(std::string message)
+        : m_message(std::move(message))
+    {
+    }
     const std::string& Message() const noexcept { return m_message; }
     const char* what() const noexcept override { return m_message.c_str(); }
 

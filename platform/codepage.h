@@ -31,7 +31,10 @@ std::string Cp932ToUtf16Le(std::string_view cp932);
 bool IsCp932LeadByte(unsigned char byte);
 
 /// A Japanese literal of the program's own, written in UTF-8 in the source, as CP932 bytes.
-inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
+inline std::string Sjis(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
 inline std::string Sjis(std::u8string_view utf8)
 {
     return Utf8ToCp932(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/file_replace_p.h"
+#include "platform/read_link.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ constexpr std::string_view TemporaryEnd = ".tmp";
 std::string RandomSuffix()
 {
     // One engine per thread: writers on several threads draw names at once.
-    thread_local std::mt19937_64 engine(std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
+    thread_local std::mt19937_64 engine(
+        std::random_device {}() ^ static_cast<std::uint64_t>(getpid()));
     static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix(SuffixLength, '\0');
     for (char& c : suffix)
@@ -61,7 +63,8 @@ std::optional<TemporaryWriter> WriterOf(std::string_view name, std::string_view 
         || name[1 + base.size()] != '.')
         return std::nullopt;
     name.remove_prefix(2 + base.size());
-    if (name.size() < TemporaryEnd.size() || name.substr(name.size() - TemporaryEnd.size()) != TemporaryEnd)
+    if (name.size() < TemporaryEnd.size()
+        || name.substr(name.size() - TemporaryEnd.size()) != TemporaryEnd)
         return std::nullopt;
     name.remove_suffix(TemporaryEnd.size());
     const std::size_t dash = name.find('-');
@@ -151,7 +154,8 @@ void RemoveLeftoverTemporaries(const WriteTarget& target)
     const std::string_view base = TemporaryBase(target);
     while (const dirent* entry = readdir(listing)) {
         const std::optional<TemporaryWriter> writer = WriterOf(entry->d_name, base);
-        if (!writer || writer->pid <= 0 || writer->host != ThisHostName() || writer->pid == getpid())
+        if (!writer || writer->pid <= 0 || writer->host != ThisHostName()
+            || writer->pid == getpid())
             continue;
         struct stat st = {};
         if (fstatat(dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
@@ -171,17 +175,10 @@ std::optional<std::string> ResolveLinks(std::string path)
         struct stat st = {};
         if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
-        std::string target(256, '\0');
-        for (;;) {
-            const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-            if (length < 0)
-                return std::nullopt;
-            if (static_cast<std::size_t>(length) < target.size()) {
-                target.resize(static_cast<std::size_t>(length));
-                break;
-            }
-            target.resize(target.size() * 2);
-        }
+        const std::optional<std::string> found = ReadLink(path);
+        if (!found || found->empty())
+            return std::nullopt;
+        const std::string& target = *found;
         const std::size_t slash = path.rfind('/');
         if (target.front() == '/' || slash == std::string::npos)
             path = target;
@@ -226,7 +223,9 @@ std::optional<WriteTarget> ResolveWriteTarget(const std::string& path)
         return std::nullopt;
     const std::size_t slash = resolved->rfind('/');
     WriteTarget target;
-    target.folder = slash == std::string::npos ? "." : slash == 0 ? "/" : resolved->substr(0, slash);
+    target.folder = slash == std::string::npos ? "."
+        : slash == 0                           ? "/"
+                                               : resolved->substr(0, slash);
     target.name = slash == std::string::npos ? *resolved : resolved->substr(slash + 1);
     target.path = std::move(*resolved);
     return target;

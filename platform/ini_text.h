@@ -45,8 +45,8 @@ public:
                 each(std::optional<std::string_view>());
             return std::max<std::int32_t>(count, 0);
         }
-        return WalkNumbered(*found, count, &each,
-            [](const void* context, std::optional<std::string_view> value) {
+        return WalkNumbered(
+            *found, count, &each, [](const void* context, std::optional<std::string_view> value) {
                 (*static_cast<const std::remove_reference_t<Each>*>(context))(value);
             });
     }

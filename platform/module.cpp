@@ -9,21 +9,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/read_link.h"
+
 DWORD GetModuleFileNameA(void* module, char* buffer, DWORD size)
 {
     if (module || !buffer || size == 0)
         return 0;
-    std::string path(256, '\0');
-    for (;;) {
-        const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-        if (length < 0)
-            return 0;
-        if (static_cast<std::size_t>(length) < path.size()) {
-            path.resize(static_cast<std::size_t>(length));
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::optional<std::string> found = ReadLink("/proc/self/exe");
+    if (!found)
+        return 0;
+    const std::string& path = *found;
     if (path.size() < size) {
         std::memcpy(buffer, path.data(), path.size() + 1);
         return static_cast<DWORD>(path.size());

@@ -15,8 +15,8 @@
 /// Copies the value of key in section of the file at path into buffer, or def when the file, the
 /// section or the key is missing. Returns the number of bytes copied without the terminating
 /// zero; a text that does not fit is cut to size - 1 bytes.
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def,
-                               char* buffer, DWORD size, const char* path);
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* buffer,
+    DWORD size, const char* path);
 
 /// Reads the keys named 1 to count (in decimal) of section, in that order, as count calls of
 /// GetPrivateProfileStringA with def and a buffer of size bytes (1 or more) would, but from one
@@ -29,8 +29,8 @@ void GetPrivateProfileNumberedStringsA(const char* section, std::int32_t count, 
 /// The file is replaced in one step, so it is never left half written. The write holds the file's
 /// ProfileLock from its read to its rename; non-zero on success, zero when the write is refused or
 /// the lock cannot be had (nothing is then written).
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* path);
+BOOL WritePrivateProfileStringA(
+    const char* section, const char* key, const char* value, const char* path);
 
 /// One key to set with WritePrivateProfileStringsA.
 struct ProfileWrite

@@ -190,7 +190,8 @@ LoadedFile LoadParsedFile(const char* path, bool fresh)
     return loaded;
 }
 
-void KeepWrittenFile(const std::string& path, std::string content, std::unique_ptr<IniText> rendering)
+void KeepWrittenFile(
+    const std::string& path, std::string content, std::unique_ptr<IniText> rendering)
 {
     struct stat st = {};
     const bool present = stat(path.c_str(), &st) == 0;

@@ -36,12 +36,14 @@ std::mutex& ProfileCacheMutex();
 
 /// The file at path, parsed: taken from the cache when the file is the one cached and has not
 /// changed since, else read and parsed. Inside a ProfileSnapshot of path on this thread, the first
-/// load serves every later one, and the first fresh load every later fresh one. With fresh, the file is opened before its identity is compared
-/// (which on a network file system makes the client ask the server instead of trusting what it
-/// last saw); a writer holding the file's lock loads it so.
+/// load serves every later one, and the first fresh load every later fresh one. With fresh, the
+/// file is opened before its identity is compared (which on a network file system makes the client
+/// ask the server instead of trusting what it last saw); a writer holding the file's lock loads it
+/// so.
 LoadedFile LoadParsedFile(const char* path, bool fresh);
 
 /// Keeps what a write just put in place at path as the parse of the next load, which still checks
 /// it against the file. rendering is given for a UTF-16LE file (content then being its bytes) and
 /// null for any other (content then being its text).
-void KeepWrittenFile(const std::string& path, std::string content, std::unique_ptr<IniText> rendering);
+void KeepWrittenFile(
+    const std::string& path, std::string content, std::unique_ptr<IniText> rendering);

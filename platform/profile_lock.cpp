@@ -38,8 +38,7 @@ int OpenLockFile(const std::string& lockFile, int flags)
     return open(lockFile.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
 }
 
-enum class Attempt
-{
+enum class Attempt {
     Held, // locked, and the lock file is the one at its name
     Busy, // another writer holds it
     Stale, // locked a file that is no longer at the name (its holder removed it): open anew
@@ -57,8 +56,8 @@ bool StillAtItsName(int fd, const std::string& lockFile)
     if (now < 0)
         return false;
     struct stat there = {};
-    const bool same = fstat(now, &there) == 0 && there.st_dev == mine.st_dev
-        && there.st_ino == mine.st_ino;
+    const bool same =
+        fstat(now, &there) == 0 && there.st_dev == mine.st_dev && there.st_ino == mine.st_ino;
     close(now); // an open-file-description lock stays, whatever other descriptors close
     return same;
 }
@@ -106,8 +105,8 @@ Attempt ClearLeftLockFile(const std::string& lockFile)
         return Attempt::Refused; // none there: the folder itself refuses new files
     Attempt attempt = IsRegularFile(fd) ? TryLock(fd, lockFile, F_RDLCK) : Attempt::Refused;
     if (attempt == Attempt::Held)
-        attempt = unlink(lockFile.c_str()) == 0 || errno == ENOENT ? Attempt::Stale
-                                                                    : Attempt::Refused;
+        attempt =
+            unlink(lockFile.c_str()) == 0 || errno == ENOENT ? Attempt::Stale : Attempt::Refused;
     close(fd);
     return attempt;
 }

@@ -16,7 +16,8 @@ std::optional<std::string> EditUtf16Text(std::string bytes, const IniText& text,
         rendering = std::make_unique<IniText>("\r\n");
         current = rendering.get();
     }
-    std::vector<std::uint32_t> offsets; // rendering position -> position in the bytes after the mark
+    std::vector<std::uint32_t>
+        offsets; // rendering position -> position in the bytes after the mark
     bool mapped = false;
     bool changed = false;
     for (const ProfileWrite& w : writes) {
@@ -42,7 +43,7 @@ std::string Utf16TextFile(const std::string& text, std::unique_ptr<IniText>& ren
 {
     std::string bytes(Utf16Mark);
     bytes.append(Cp932ToUtf16Le(text));
-    rendering = std::make_unique<IniText>(
-        Utf16LeToCp932(std::string_view(bytes).substr(Utf16Mark.size())));
+    rendering =
+        std::make_unique<IniText>(Utf16LeToCp932(std::string_view(bytes).substr(Utf16Mark.size())));
     return bytes;
 }

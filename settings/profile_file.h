@@ -14,14 +14,17 @@
 class TIniFile
 {
 public:
-    explicit TIniFile(std::string path) : m_path(std::move(path)) { }
+    explicit TIniFile(std::string path)
+        : m_path(std::move(path))
+    {
+    }
 
     /// The path exactly as passed at construction.
     const std::string& FileName() const { return m_path; }
 
     /// The stored value, at most 1023 bytes, or def (also cut to 1023 bytes) when missing.
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& def) const;
+    std::string GetString(
+        const std::string& section, const std::string& key, const std::string& def) const;
     /// GetString of the keys 1 to count (in decimal), in order, from one look at the file: each
     /// text is handed to each, valid during that call only.
     void GetNumberedStrings(const std::string& section, std::int32_t count, const std::string& def,
@@ -29,8 +32,8 @@ public:
     /// Throws Exception "<path> に書き込めません" when the write is refused.
     void PutString(const std::string& section, const std::string& key, const std::string& value);
     /// "0x"/"0X" before more text reads as "$"; def when the text does not read.
-    std::int32_t GetInteger(const std::string& section, const std::string& key,
-                            std::int32_t def) const;
+    std::int32_t GetInteger(
+        const std::string& section, const std::string& key, std::int32_t def) const;
     void PutInteger(const std::string& section, const std::string& key, std::int32_t value);
     /// Several writes in one replacement of the file: all land, or none and the write error.
     void PutStrings(const std::vector<ProfileWrite>& writes);

@@ -153,7 +153,8 @@ UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::stri
     }
     // The new file holds this section alone and replaces the old one in one step, so a failure
     // leaves every stored colour in place.
-    if (WritePrivateProfileTextA(FreshSectionBytes(ini, entries, *found), ini.Path().c_str()) == 0) {
+    if (WritePrivateProfileTextA(FreshSectionBytes(ini, entries, *found), ini.Path().c_str())
+        == 0) {
         throw WriteError(ini.Path());
     }
     return LoadUserColors(ini);

@@ -265,7 +265,7 @@ QMargins FrameEstimate(const QWidget& window)
     return QMargins();
 }
 
-constexpr int kFrameWaitStep = 10;  // ms between looks at the window's frame once shown
+constexpr int kFrameWaitStep = 10; // ms between looks at the window's frame once shown
 constexpr int kFrameWaitSteps = 50; // a window manager that has not framed it by then never will
 
 } // namespace

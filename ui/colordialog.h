@@ -14,12 +14,13 @@ struct CHOOSECOLORA
     DWORD lStructSize = 36;
     void* hwndOwner = nullptr;
     void* hInstance = nullptr;
-    DWORD rgbResult = 0;          // 0x00BBGGRR
+    DWORD rgbResult = 0; // 0x00BBGGRR
     DWORD* lpCustColors = nullptr; // 16 slots
     DWORD Flags = 0;
     // Moves the dialog once it is initialised: (x, y) for a dialog of the given size on a screen.
-    std::function<void(int& x, int& y, int dialogWidth, int dialogHeight, int screenWidth,
-                       int screenHeight)> lpfnHook;
+    std::function<void(
+        int& x, int& y, int dialogWidth, int dialogHeight, int screenWidth, int screenHeight)>
+        lpfnHook;
 };
 
 inline constexpr DWORD CC_RGBINIT = 0x1;
@@ -32,7 +33,10 @@ BOOL ChooseColorA(CHOOSECOLORA* record);
 class TColorDialog : public TComponent
 {
 public:
-    explicit TColorDialog(TComponent* owner) : TComponent(owner) { }
+    explicit TColorDialog(TComponent* owner)
+        : TComponent(owner)
+    {
+    }
 
     TColor Color = clWhite;
     /// Name=value texts "ColorA".."ColorP", hexadecimal values.

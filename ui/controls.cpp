@@ -280,9 +280,8 @@ int TComboBox::ListKeyTarget(const QKeyEvent& event) const
     // The highlighted entry; the list's cursor without a highlight (where Qt puts it when the
     // list opens with nothing selected) is no starting point.
     const QModelIndex current = view()->currentIndex();
-    const int row = current.isValid() && view()->selectionModel()->isSelected(current)
-        ? current.row()
-        : -1;
+    const int row =
+        current.isValid() && view()->selectionModel()->isSelected(current) ? current.row() : -1;
     // A page is what the list shows at a time, less the entry the step starts from.
     const int page = std::max(1, std::min(maxVisibleItems(), count()) - 1);
     int target = 0;

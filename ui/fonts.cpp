@@ -17,7 +17,8 @@ struct Overflow
 Overflow InkOutside(const QLabel* label, QSize size)
 {
     const QFontMetrics metrics(label->font());
-    const QSize margin(metrics.horizontalAdvance(label->text()) + metrics.height(), 2 * metrics.height());
+    const QSize margin(
+        metrics.horizontalAdvance(label->text()) + metrics.height(), 2 * metrics.height());
     QImage canvas(size + 2 * margin, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     const QRect box(QPoint(margin.width(), margin.height()), size);
@@ -44,13 +45,11 @@ void FitLabelToText(QLabel* label)
 {
     const QRect stored = label->geometry();
     QSize size = stored.size();
-    for (Overflow overflow = InkOutside(label, size);
-         (overflow.across || overflow.down) && size.height() < 4 * stored.height()
-         && size.width() < 8 * stored.width();
+    for (Overflow overflow = InkOutside(label, size); (overflow.across || overflow.down)
+         && size.height() < 4 * stored.height() && size.width() < 8 * stored.width();
          overflow = InkOutside(label, size)) {
         size += QSize(overflow.across ? 1 : 0, overflow.down ? 2 : 0);
     }
     label->setGeometry(stored.left(), stored.top() - (size.height() - stored.height()) / 2,
         size.width(), size.height());
 }
-

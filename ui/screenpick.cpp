@@ -85,9 +85,8 @@ public:
             return;
         }
 
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kPortalService, kPortalPath, kScreenshot,
-                QStringLiteral("PickColor"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            kPortalService, kPortalPath, kScreenshot, QStringLiteral("PickColor"));
         call << QString() << QVariantMap { { QStringLiteral("handle_token"), token } };
         auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
