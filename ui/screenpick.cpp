@@ -23,7 +23,9 @@ const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 // Qt's own caption for its pick button (as its Japanese translation has it), which this
 // button stands in for.
 const QString kCaption = QString::fromUtf8(u8"スクリーンの色を取得(&P)");
-constexpr int kAskTimeout = 1000; // ms: a portal that does not answer by then offers nothing
+// ms: a portal that does not answer by then offers nothing. Nothing waits for the answer (the
+// button shows when it comes), and a portal started for the question can take a second or more.
+constexpr int kAskTimeout = 10000;
 
 // Qt's colour dialog picks through the portal itself from Qt 6.5 on: its platform services
 // gained colour picking then, and the dialog shows its own pick button wherever the portal

@@ -35,7 +35,8 @@ class WaylandPickTest(unittest.TestCase):
 
     def pick_buttons(self, desktop, dialog):
         return [n for n, r, s in desktop.nodes(dialog)
-                if r == desktop.atspi().Role.PUSH_BUTTON and s == wd.PICK_CAPTION and desktop.showing(n)]
+                if r == desktop.atspi().Role.PUSH_BUTTON and s == wd.PICK_CAPTION
+                and desktop.showing(n)]
 
     def the_pick_button(self, desktop, dialog):
         """Waits for the dialog's pick button; there must be exactly one."""

@@ -532,7 +532,7 @@ class Program:
         return []
 
     def item_node(self, name, text):
-        """The accessible of the drop-down entry showing text (its extents once the list is open)."""
+        """The accessible of the drop-down entry showing text (its extents once the list opens)."""
         Atspi = self.desktop.atspi()
         combo = self.control_at("combo box", *text_point(name))
 

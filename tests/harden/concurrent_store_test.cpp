@@ -7,7 +7,6 @@
 // changing nothing and leaving nothing running.
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -15,6 +14,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <poll.h>
@@ -31,27 +31,29 @@
 #include "settings/inibrel.h"
 #include "settings/profile_file.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/forked_child.h"
+#include "tests/support/ini_on_file.h"
+#include "tests/support/ordinary_user.h"
+#include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
 
 struct Child
 {
-    pid_t pid;
+    ForkedChild process;
     int output;
     std::string buffer;
 };
-
-constexpr uid_t Nobody = 65534;
 
 // Starts a driver; as nobody when asked and run as root, so that file permissions bind it.
 Child Start(const std::string& path, int seed, int commands, bool asNobody = false)
 {
     int channel[2];
     EXPECT_EQ(::pipe(channel), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (asNobody && ::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+    ForkedChild process(::fork());
+    if (process.InChild()) {
+        if (asNobody && !DropRootToNobody())
             ::_exit(126);
         ::dup2(channel[1], STDOUT_FILENO);
         ::close(channel[0]);
@@ -63,7 +65,7 @@ Child Start(const std::string& path, int seed, int commands, bool asNobody = fal
         ::_exit(127);
     }
     ::close(channel[1]);
-    return { pid, channel[0], {} };
+    return { std::move(process), channel[0], {} };
 }
 
 // Reads every child's reports until all have ended.
@@ -106,14 +108,6 @@ struct Fixture
     bool unlistable = false; // the folder is mode 0333 and the drivers run as an ordinary user
 };
 
-TIniBrel& IniOn(TIniBrel& ini, const std::string& path)
-{
-    ini.SetDefaultDir(ddNone);
-    ini.SetFence(fnNone);
-    ini.SetFileName(path);
-    return ini;
-}
-
 void PrintTo(const Fixture& fixture, std::ostream* out)
 {
     *out << fixture.name;
@@ -135,7 +129,7 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     const std::vector<std::string> initial(initialList.begin(), initialList.end());
     const bool unlistable = GetParam().unlistable;
     if (unlistable) {
-        ASSERT_TRUE(::geteuid() != 0 || ::chown(path.c_str(), Nobody, Nobody) == 0);
+        ASSERT_TRUE(::geteuid() != 0 || ::chown(path.c_str(), NobodyId, NobodyGroupId) == 0);
         ASSERT_EQ(::chmod(scratch.Dir().c_str(), 0333), 0);
     }
 
@@ -143,7 +137,7 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     std::vector<Child> children;
     for (int seed = 1; seed <= processes; ++seed)
         children.push_back(Start(path, seed, commands, unlistable));
-    Collect(children);
+    ASSERT_NO_FATAL_FAILURE(Collect(children));
     ::chmod(scratch.Dir().c_str(), 0700);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -152,8 +146,7 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     std::set<std::string> chosen; // every entry some process asked to delete
     int registers = 0, deletes = 0;
     for (Child& child : children) {
-        int status = 0;
-        ::waitpid(child.pid, &status, 0);
+        const int status = child.process.Wait();
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << child.buffer;
         for (const std::string& line : Lines(child.buffer)) {
             ASSERT_NE(line.rfind("error ", 0), 0u) << Cp932ToUtf8(line);
@@ -245,8 +238,8 @@ TEST(ConcurrentThreads, WriterHoldingTheLockPastTheWaitMakesTheCommandFailCleanl
     // Another process takes the lock and hangs on to it.
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
+    ForkedChild holder(::fork());
+    if (holder.InChild()) {
         const ProfileLock lock(path.c_str());
         const char held = lock ? 'y' : 'n';
         if (::write(ready[1], &held, 1) != 1)
@@ -254,24 +247,27 @@ TEST(ConcurrentThreads, WriterHoldingTheLockPastTheWaitMakesTheCommandFailCleanl
         ::pause();
         ::_exit(0);
     }
+    ::close(ready[1]); // a holder that ends without a word ends the read below
     char held = 0;
     ASSERT_EQ(::read(ready[0], &held, 1), 1);
     ASSERT_EQ(held, 'y');
 
     const std::size_t threads = ThreadCount();
-    const auto timeout = ProfileLockTimeout();
-    ProfileLockTimeout() = std::chrono::milliseconds(300);
     TIniBrel ini(nullptr);
     IniOn(ini, path);
-    const auto started = std::chrono::steady_clock::now();
-    try {
-        RegisterUserColor(ini, "336699sea");
-        ADD_FAILURE() << "the register went ahead without the lock";
-    } catch (const Exception& error) {
-        EXPECT_EQ(error.Message(), WriteError(path).Message());
+    std::chrono::steady_clock::duration waited {};
+    {
+        const Restore keep(ProfileLockTimeout());
+        ProfileLockTimeout() = std::chrono::milliseconds(300);
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            RegisterUserColor(ini, "336699sea");
+            ADD_FAILURE() << "the register went ahead without the lock";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.Message(), WriteError(path).Message());
+        }
+        waited = std::chrono::steady_clock::now() - started;
     }
-    const auto waited = std::chrono::steady_clock::now() - started;
-    ProfileLockTimeout() = timeout;
     EXPECT_GE(waited, std::chrono::milliseconds(300));
     EXPECT_LT(waited, std::chrono::seconds(3));
     EXPECT_EQ(ReadBytes(path), before);
@@ -279,10 +275,8 @@ TEST(ConcurrentThreads, WriterHoldingTheLockPastTheWaitMakesTheCommandFailCleanl
 
     // Once the holder is gone (killed, leaving its lock file), the next register goes through and
     // leaves nothing beside the settings file.
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
+    holder.Kill();
     ::close(ready[0]);
-    ::close(ready[1]);
     EXPECT_EQ(RegisterUserColor(ini, "336699sea"), 2);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Dir()), {}), 1);
 }

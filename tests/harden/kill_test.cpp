@@ -1,12 +1,12 @@
 // Kills a child that registers and deletes user colours (store_driver, the store functions the
 // window's commands call) with SIGKILL at random moments, hundreds of times. After every kill the
-// settings file must load and hold either the colours before the interrupted command or those after
-// it, never fewer, and the directory must hold no more than one leftover temporary file (besides the
-// lock file that a driver killed while holding the lock leaves for the next write to take over).
+// settings file must load and hold either the colours before the interrupted command or those
+// after it, never fewer, and the directory must hold no more than one leftover temporary file
+// (besides the lock file that a driver killed while holding the lock leaves for the next write to
+// take over).
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -16,7 +16,6 @@
 #include <vector>
 
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -24,6 +23,8 @@
 #include "platform/codepage.h"
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/forked_child.h"
+#include "tests/support/ini_on_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -77,10 +78,7 @@ public:
     Colours Load() const
     {
         TIniBrel ini(nullptr);
-        ini.SetDefaultDir(ddNone);
-        ini.SetFence(fnNone);
-        ini.SetFileName(m_path);
-        const UserColorLoad load = LoadUserColors(ini);
+        const UserColorLoad load = LoadUserColors(IniOn(ini, m_path));
         EXPECT_FALSE(load.damaged);
         EXPECT_EQ(load.count, static_cast<std::int32_t>(load.entries.size()));
         return Colours(load.entries.begin(), load.entries.end());
@@ -103,8 +101,8 @@ public:
     {
         int channel[2];
         EXPECT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
+        ForkedChild child(::fork());
+        if (child.InChild()) {
             ::dup2(channel[1], STDOUT_FILENO);
             ::close(channel[0]);
             ::close(channel[1]);
@@ -138,9 +136,7 @@ public:
                 killAt = std::chrono::steady_clock::now() + extra;
             }
         }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        child.Kill();
         char chunk[4096];
         for (ssize_t got; (got = ::read(channel[0], chunk, sizeof chunk)) > 0;)
             buffer.append(chunk, static_cast<std::size_t>(got));

@@ -18,6 +18,7 @@
 #include "colour/exception.h"
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/ini_on_file.h"
 
 namespace {
 
@@ -36,9 +37,7 @@ int main(int argc, char* argv[])
         return 2;
     const unsigned long commands = argc == 4 ? std::strtoul(argv[3], nullptr, 10) : 0;
     TIniBrel ini(nullptr);
-    ini.SetDefaultDir(ddNone);
-    ini.SetFence(fnNone);
-    ini.SetFileName(argv[1]);
+    IniOn(ini, argv[1]);
     std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
 
     TStringList listed = LoadUserColors(ini).entries;

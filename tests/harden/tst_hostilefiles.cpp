@@ -10,7 +10,8 @@
 #include <sys/stat.h>
 
 #include "platform/codepage.h"
-#include "tests/harden/window_on_file.h"
+#include "tests/support/ordinary_user.h"
+#include "tests/support/window_on_file.h"
 
 namespace {
 

@@ -1,16 +1,20 @@
 // Writes that the file system refuses, through the real window's register and delete commands: a
 // read-only directory, a write-protected settings file, a file size limit and a full file system.
-// Each command shows the write error box naming the settings file and loses nothing: the file keeps
-// its bytes, the drop-down and the list stay, and no temporary file is left. Once the fault is gone,
-// the same command works.
+// Each command shows the write error box naming the settings file and loses nothing: the file
+// keeps its bytes, the drop-down and the list stay, and no temporary file is left. Once the fault
+// is gone, the same command works.
 
 #include <algorithm>
 #include <csignal>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include "tests/harden/window_on_file.h"
+#include "tests/support/ordinary_user.h"
+#include "tests/support/window_on_file.h"
 
 namespace {
 
@@ -20,6 +24,19 @@ const std::string Three = "[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n2=87
                           "3=336699sea\r\n";
 
 std::filesystem::path SmallFileSystem;
+
+/// Started as root where mount namespaces are allowed: mounts a 64 KiB file system over /mnt that
+/// only this process sees and that goes away with it. Its path, or empty when that is not possible.
+/// Call before RunAsOrdinaryUser.
+std::filesystem::path MountSmallFileSystem()
+{
+    if (::geteuid() != 0 || !std::filesystem::is_directory("/mnt") || ::unshare(CLONE_NEWNS) != 0
+        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("tintora-small", "/mnt", "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=1777")
+            != 0)
+        return {};
+    return "/mnt";
+}
 
 std::vector<std::string> Files(const std::filesystem::path& dir)
 {

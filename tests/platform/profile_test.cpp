@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/profile_lock_p.h"
+#include "tests/support/forked_child.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/scratch_dir.h"
 
 // Choices made where Windows' behaviour is not known or is plainly unsound, checked below:
@@ -64,11 +66,10 @@ Got Get(const char* section, const char* key, const char* def, const std::string
 // Runs body in a forked child and gives its exit code (-1 when it did not exit normally).
 int RunInChild(const std::function<int()>& body)
 {
-    const pid_t pid = fork();
-    if (pid == 0)
+    ForkedChild child(fork());
+    if (child.InChild())
         _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = child.Wait();
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -403,7 +404,7 @@ TEST_F(Profile, RefusesReadOnlyDirectoryAndFile)
         ASSERT_EQ(chmod(m_path.c_str(), row.fileMode), 0);
         ASSERT_EQ(chmod(m_dir.c_str(), row.directoryMode), 0);
         const int result = RunInChild([&] {
-            if (geteuid() == 0 && setuid(65534) != 0)
+            if (!DropRootToNobody())
                 return 99;
             return WritePrivateProfileStringA("S", "k", "w", m_path.c_str());
         });
@@ -432,7 +433,7 @@ TEST_F(Profile, AnotherUsersLockFileBlocksOnlyWhileItsWriterHoldsIt)
     const auto writeAsNobody = [&](const char* value) {
         return RunInChild([&] {
             ProfileLockTimeout() = std::chrono::milliseconds(300);
-            if (setgid(65534) != 0 || setuid(65534) != 0)
+            if (!DropRootToNobody())
                 return 99;
             return WritePrivateProfileStringA("S", "k", value, m_path.c_str());
         });
@@ -488,14 +489,13 @@ TEST_F(Profile, KilledWriterLeavesOldOrNewFile)
         "[S]\r\nk=" + b + "\r\n" };
     for (int round = 0; round < 8; ++round) {
         WriteBytes(m_path, start);
-        const pid_t pid = fork();
-        if (pid == 0) {
+        ForkedChild writer(fork());
+        if (writer.InChild()) {
             for (int i = 0;; ++i)
                 WritePrivateProfileStringA("S", "k", (i % 2 ? b : a).c_str(), m_path.c_str());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2 + 3 * round));
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+        writer.Kill();
         const std::string now = ReadBytes(m_path);
         EXPECT_TRUE(now == whole[0] || now == whole[1] || now == whole[2])
             << "round " << round << ": " << now.size() << " bytes";

@@ -20,6 +20,8 @@
 #include "platform/profile.h"
 #include "platform/profile_lock_p.h"
 #include "settings/inibrel.h"
+#include "tests/support/ini_on_file.h"
+#include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -34,14 +36,7 @@ const std::string WriteRefused =
 class UserColorStore : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_ini.SetDefaultDir(ddNone);
-        m_ini.SetFence(fnNone);
-        m_ini.SetFileName(m_path);
-        m_replace = RenameForReplace();
-    }
-    void TearDown() override { RenameForReplace() = m_replace; }
+    void SetUp() override { IniOn(m_ini, m_path); }
 
     void Store(const std::string& bytes) const { WriteBytes(m_path, bytes); }
     std::string Stored() const { return ReadBytes(m_path); }
@@ -54,7 +49,8 @@ protected:
     const fs::path m_dir = m_scratch.Dir();
     const std::string m_path = m_scratch.File("Tintora.ini");
     TIniBrel m_ini { nullptr };
-    std::function<int(const char*, const char*)> m_replace;
+    // A test that makes the rename fail leaves the real one to the next.
+    const Restore<std::function<int(const char*, const char*)>> m_rename { RenameForReplace() };
 };
 
 struct LoadCase
@@ -293,7 +289,8 @@ TEST_F(UserColorStore, DeleteLeavesTheSectionAloneRenumbered)
         SCOPED_TRACE(c.name);
         Store(c.before);
         const UserColorLoad before = LoadUserColors(m_ini);
-        const UserColorLoad after = DeleteUserColor(m_ini, c.index, std::string(before.entries[c.index]));
+        const UserColorLoad after =
+            DeleteUserColor(m_ini, c.index, std::string(before.entries[c.index]));
         EXPECT_EQ(Stored(), c.after);
         EXPECT_EQ(FilesInDirectory(), 1u);
 
@@ -397,25 +394,26 @@ TEST_F(UserColorStore, HeldLockRefusesWritesAfterTheTimeoutButNotLoads)
         release.get_future().wait();
     });
     locked.get_future().wait();
-    const auto timeout = ProfileLockTimeout();
-    ProfileLockTimeout() = std::chrono::milliseconds(200);
-    const auto started = std::chrono::steady_clock::now();
-    for (const auto& command : std::vector<std::function<void()>> {
-             [&] { RegisterUserColor(m_ini, "BBBBBBb"); },
-             [&] { DeleteUserColor(m_ini, 0, "AAAAAAa"); } }) {
-        try {
-            command();
-            ADD_FAILURE() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), m_path + WriteRefused);
+    {
+        const Restore keep(ProfileLockTimeout());
+        ProfileLockTimeout() = std::chrono::milliseconds(200);
+        const auto started = std::chrono::steady_clock::now();
+        for (const auto& command :
+            std::vector<std::function<void()>> { [&] { RegisterUserColor(m_ini, "BBBBBBb"); },
+                [&] { DeleteUserColor(m_ini, 0, "AAAAAAa"); } }) {
+            try {
+                command();
+                ADD_FAILURE() << "no error";
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), m_path + WriteRefused);
+            }
         }
+        EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(400));
+        EXPECT_EQ(LoadUserColors(m_ini).entries, TStringList { "AAAAAAa" });
+        EXPECT_EQ(Stored(), file);
+        release.set_value();
+        holder.join();
     }
-    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(400));
-    EXPECT_EQ(LoadUserColors(m_ini).entries, TStringList { "AAAAAAa" });
-    EXPECT_EQ(Stored(), file);
-    release.set_value();
-    holder.join();
-    ProfileLockTimeout() = timeout;
 
     // Once the lock is free again, both go through.
     RegisterUserColor(m_ini, "BBBBBBb");

@@ -2,7 +2,6 @@
 // notice for a help file without a page; and that the page explains every message the program can
 // show, collected from the program itself.
 
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +23,7 @@
 #include "platform/codepage.h"
 #include "settings/profile_file.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/window_on_file.h"
 #include "ui/boxes_p.h"
 #include "ui/help.h"
 #include "ui/text.h"
@@ -249,47 +249,36 @@ void TstHelp::helpFileInAJapaneseFolder()
 // as "#"; a path is the user's own and is compared from the text after it.
 void TstHelp::pageExplainsEveryMessage()
 {
-    ScratchDir scratch("help-");
-    std::vector<std::string> shown;
-    BoxAnswerHook() = [&](const BoxRequest& request) {
-        shown.push_back(request.text);
-        return idNo;
-    };
+    WindowOnFile window;
+    window.Answer(idNo);
     auto open = [&](const std::string& bytes) {
-        const std::string path = scratch.File("Tintora.ini");
-        WriteBytes(path, bytes);
-        auto form = std::make_unique<TForm1>();
-        form->IniBrel1->SetDefaultDir(ddNone);
-        form->IniBrel1->SetFileName(path);
-        form->ComboBox2->ClearItems();
-        RunHandler([&] { form->FormCreate(form.get()); });
-        return form;
+        WriteBytes(window.Path(), bytes);
+        window.Open();
+        return &window.Form();
     };
 
-    auto form = open("");
-    RunHandler([&] { form->Button2Click(form.get()); }); // empty R, G, B
-    RunHandler([&] { form->Button4Click(form.get()); }); // no colour made yet
+    TForm1* form = open("");
+    RunHandler([&] { form->Button2Click(form); }); // empty R, G, B
+    RunHandler([&] { form->Button4Click(form); }); // no colour made yet
     CurrentHex = "FF8000";
-    RunHandler([&] { form->Button4Click(form.get()); }); // no name
+    RunHandler([&] { form->Button4Click(form); }); // no name
     form->ComboBox2->setEditText(QStringLiteral("Caf\u00E9"));
-    RunHandler([&] { form->Button4Click(form.get()); }); // a name the file cannot hold
-    RunHandler([&] { form->Button5Click(form.get()); }); // the question, answered No
-    BoxAnswerHook() = [&](const BoxRequest& request) {
-        shown.push_back(request.text);
-        return idYes;
-    };
-    RunHandler([&] { form->Button5Click(form.get()); }); // nothing selected
+    RunHandler([&] { form->Button4Click(form); }); // a name the file cannot hold
+    RunHandler([&] { form->Button5Click(form); }); // the question, answered No
+    window.Answer(idYes);
+    RunHandler([&] { form->Button5Click(form); }); // nothing selected
     form->Edit1->SetText("G10000");
-    RunHandler([&] { form->Button1Click(form.get()); }); // not an integer
-    form.reset();
+    RunHandler([&] { form->Button1Click(form); }); // not an integer
 
     form = open("[Usercolor]\r\nUsercolcnt=100000\r\n");
     CurrentHex = "FF8000";
     form->ComboBox2->SetText("full");
-    RunHandler([&] { form->Button4Click(form.get()); }); // no more colours
-    form.reset();
-    form = open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
-    form.reset();
+    RunHandler([&] { form->Button4Click(form); }); // no more colours
+    open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
+    window.Close();
+    std::vector<std::string> shown;
+    for (const BoxRequest& box : window.Boxes())
+        shown.push_back(box.text);
     QCOMPARE(shown.size(), std::size_t(10));
 
     const std::string writeError = WriteError("/x/Tintora.ini").Message();

@@ -177,8 +177,11 @@ void TestScreenPick::closedWithTheDialog()
     QTest::qWait(200); // the portal has the request
     dialog.reject();
     QByteArray said;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        (said += m_portal.readAllStandardOutput()).contains("closed /org/freedesktop/portal/"), 5000);
+    const auto closed = [&] {
+        said += m_portal.readAllStandardOutput();
+        return said.contains("closed /org/freedesktop/portal/");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(closed(), 5000);
     QVERIFY(button->isEnabled());
 }
 

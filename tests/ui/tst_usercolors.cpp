@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +14,9 @@
 #include "platform/codepage.h"
 #include "platform/file_replace_p.h"
 #include "settings/usercolor_store.h"
+#include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/window_on_file.h"
 #include "ui/boxes_p.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -61,61 +62,33 @@ private:
     // Opens the window on a settings file holding bytes (none when bytes is null): the window's
     // settings component is pointed at the test's file and the load runs again.
     void Open(const QByteArray& bytes);
-    std::string Stored() const;
+    std::string Stored() const { return m_window->Stored(); }
     void Select(TComboBox* box, int index);
     std::vector<std::string> Items() const;
+    TForm1& Form() const { return m_window->Form(); }
+    std::vector<BoxRequest>& Boxes() { return m_window->Boxes(); }
 
-    std::optional<ScratchDir> m_scratch;
-    fs::path m_dir;
-    std::string m_path;
-    std::unique_ptr<TForm1> m_form;
-    std::vector<BoxRequest> m_boxes;
-    int m_answer = idOK;
-    std::function<int(const char*, const char*)> m_replace;
+    std::optional<WindowOnFile> m_window;
 };
 
 void TstUserColors::init()
 {
-    m_scratch.emplace("usercolors-");
-    m_dir = m_scratch->Dir();
-    m_path = m_scratch->File("Tintora.ini");
-    m_boxes.clear();
-    m_answer = idOK;
-    BoxAnswerHook() = [this](const BoxRequest& request) {
-        m_boxes.push_back(request);
-        return m_answer;
-    };
-    m_replace = RenameForReplace();
+    m_window.emplace();
     CurrentHex = "PREV";
 }
 
 void TstUserColors::cleanup()
 {
-    m_form.reset();
-    BoxAnswerHook() = nullptr;
-    RenameForReplace() = m_replace;
-    CurrentHex.clear();
-    UserColorList.reset();
-    m_scratch.reset();
+    m_window.reset();
 }
 
 void TstUserColors::Open(const QByteArray& bytes)
 {
     if (!bytes.isNull()) {
-        WriteBytes(m_path, bytes.toStdString());
+        WriteBytes(m_window->Path(), bytes.toStdString());
     }
-    m_form = std::make_unique<TForm1>();
-    m_form->IniBrel1->SetDefaultDir(ddNone);
-    m_form->IniBrel1->SetFileName(m_path);
-    m_form->ComboBox2->ClearItems();
-    RunHandler([this] { m_form->FormCreate(m_form.get()); });
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-}
-
-std::string TstUserColors::Stored() const
-{
-    return ReadBytes(m_path);
+    m_window->Open();
+    QVERIFY(QTest::qWaitForWindowExposed(&Form()));
 }
 
 void TstUserColors::Select(TComboBox* box, int index)
@@ -130,8 +103,8 @@ void TstUserColors::Select(TComboBox* box, int index)
 std::vector<std::string> TstUserColors::Items() const
 {
     std::vector<std::string> items;
-    for (int i = 0; i < m_form->ComboBox2->ItemCount(); ++i) {
-        items.push_back(m_form->ComboBox2->Item(i));
+    for (int i = 0; i < Form().ComboBox2->ItemCount(); ++i) {
+        items.push_back(Form().ComboBox2->Item(i));
     }
     return items;
 }
@@ -189,14 +162,14 @@ void TstUserColors::loads()
     QVERIFY(UserColorList);
     QCOMPARE(UserColorList->size(), expected.size());
     QCOMPARE(UserColorCount, count);
-    QCOMPARE(m_form->ComboBox2->Text(), std::string("User Color"));
-    QCOMPARE(m_form->ComboBox2->ItemIndex(), -1);
+    QCOMPARE(Form().ComboBox2->Text(), std::string("User Color"));
+    QCOMPARE(Form().ComboBox2->ItemIndex(), -1);
     if (box.isEmpty()) {
-        QCOMPARE(m_boxes.size(), std::size_t(0));
+        QCOMPARE(Boxes().size(), std::size_t(0));
     } else {
-        QCOMPARE(m_boxes.size(), std::size_t(1));
-        QCOMPARE(m_boxes[0].kind, BoxRequest::Error);
-        QCOMPARE(Bytes(m_boxes[0].text), box);
+        QCOMPARE(Boxes().size(), std::size_t(1));
+        QCOMPARE(Boxes()[0].kind, BoxRequest::Error);
+        QCOMPARE(Bytes(Boxes()[0].text), box);
     }
     QCOMPARE(Bytes(Stored()), file); // loading never writes
 }
@@ -232,23 +205,23 @@ void TstUserColors::doubleClickShows()
     Open("[Usercolor]\r\nUsercolcnt=5\r\n1=FF8000orange\r\n2=FF80\r\n3=87CEEB\x8B\xF3\x90\x46\r\n"
          "4=1000000sea\r\n");
     QCOMPARE(Items(), (std::vector<std::string> { "orange", "", "\x8B\xF3\x90\x46", "0sea", "" }));
-    m_form->Edit2->SetText("r");
-    m_form->Edit3->SetText("g");
-    m_form->Edit4->SetText("b");
+    Form().Edit2->SetText("r");
+    Form().Edit3->SetText("g");
+    Form().Edit4->SetText("b");
     if (index >= 0) {
-        Select(m_form->ComboBox2, index);
+        Select(Form().ComboBox2, index);
     }
-    QTest::mouseDClick(m_form->ComboBox2->lineEdit(), Qt::LeftButton);
+    QTest::mouseDClick(Form().ComboBox2->lineEdit(), Qt::LeftButton);
 
-    TEdit* const boxes[] = { m_form->Edit1, m_form->Edit2, m_form->Edit3, m_form->Edit4 };
+    TEdit* const boxes[] = { Form().Edit1, Form().Edit2, Form().Edit3, Form().Edit4 };
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(QString::fromStdString(boxes[i]->Text()), after[i]);
     }
-    QCOMPARE(m_form->Shape1->BrushColor(), swatch);
+    QCOMPARE(Form().Shape1->BrushColor(), swatch);
     QCOMPARE(CurrentHex, std::string("PREV"));
-    QCOMPARE(m_boxes.size(), std::size_t(box.isEmpty() ? 0 : 1));
+    QCOMPARE(Boxes().size(), std::size_t(box.isEmpty() ? 0 : 1));
     if (!box.isEmpty()) {
-        QCOMPARE(Bytes(m_boxes[0].text), box);
+        QCOMPARE(Bytes(Boxes()[0].text), box);
     }
 }
 
@@ -303,7 +276,7 @@ void TstUserColors::registers()
 
     Open(Bytes(TwoColours));
     CurrentHex = currentHex.toStdString();
-    TComboBox* box = m_form->ComboBox2;
+    TComboBox* box = Form().ComboBox2;
     if (typed == "-") {
         box->SetText(std::string());
     } else if (!typed.isEmpty()) {
@@ -322,16 +295,16 @@ void TstUserColors::registers()
         QCOMPARE(box->currentText(), typed);
     }
     const std::string name = box->Text();
-    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    QTest::mouseClick(Form().Button4, Qt::LeftButton);
 
     QCOMPARE(Bytes(Stored()), after);
     if (refusal.isEmpty()) {
-        QCOMPARE(m_boxes.size(), std::size_t(0));
+        QCOMPARE(Boxes().size(), std::size_t(0));
         QCOMPARE(UserColorCount, 3);
     } else {
-        QCOMPARE(m_boxes.size(), std::size_t(1));
-        QCOMPARE(m_boxes[0].kind, BoxRequest::Information);
-        QCOMPARE(Bytes(m_boxes[0].text), refusal);
+        QCOMPARE(Boxes().size(), std::size_t(1));
+        QCOMPARE(Boxes()[0].kind, BoxRequest::Information);
+        QCOMPARE(Bytes(Boxes()[0].text), refusal);
         QCOMPARE(UserColorCount, 2);
     }
     // The list, the drop-down and the display stay as they were.
@@ -355,21 +328,21 @@ void TstUserColors::deleteAsks()
     const std::string file = "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=3\r\n1=FF8000orange\r\n"
                              "2=87CEEB\x8B\xF3\x90\x46\r\n3=336699sea\r\n";
     Open(Bytes(file));
-    Select(m_form->ComboBox2, 1);
-    QTest::mouseDClick(m_form->ComboBox2->lineEdit(), Qt::LeftButton);
-    m_answer = answer;
-    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    Select(Form().ComboBox2, 1);
+    QTest::mouseDClick(Form().ComboBox2->lineEdit(), Qt::LeftButton);
+    m_window->Answer(answer);
+    QTest::mouseClick(Form().Button5, Qt::LeftButton);
 
-    QCOMPARE(m_boxes.size(), std::size_t(1));
-    QCOMPARE(m_boxes[0].kind, BoxRequest::Warning);
-    QCOMPARE(m_boxes[0].text, Sjis(u8"表示しているユーザカラーを削除しますよ"));
-    QCOMPARE(m_boxes[0].buttons, BoxButtons(mbYes | mbNo | mbCancel));
+    QCOMPARE(Boxes().size(), std::size_t(1));
+    QCOMPARE(Boxes()[0].kind, BoxRequest::Warning);
+    QCOMPARE(Boxes()[0].text, Sjis(u8"表示しているユーザカラーを削除しますよ"));
+    QCOMPARE(Boxes()[0].buttons, BoxButtons(mbYes | mbNo | mbCancel));
     QCOMPARE(CurrentHex, std::string("PREV"));
     if (answer != idYes) {
         QCOMPARE(Stored(), file);
         QCOMPARE(Items().size(), std::size_t(3));
-        QCOMPARE(m_form->Edit1->Text(), std::string("87CEEB"));
-        QCOMPARE(m_form->ComboBox2->ItemIndex(), 1);
+        QCOMPARE(Form().Edit1->Text(), std::string("87CEEB"));
+        QCOMPARE(Form().ComboBox2->ItemIndex(), 1);
         return;
     }
     QCOMPARE(
@@ -377,19 +350,19 @@ void TstUserColors::deleteAsks()
     QCOMPARE(Items(), (std::vector<std::string> { "orange", "sea" }));
     QCOMPARE(*UserColorList, (TStringList { "FF8000orange", "336699sea" }));
     QCOMPARE(UserColorCount, 2);
-    for (TEdit* box : { m_form->Edit1, m_form->Edit2, m_form->Edit3, m_form->Edit4 }) {
+    for (TEdit* box : { Form().Edit1, Form().Edit2, Form().Edit3, Form().Edit4 }) {
         QCOMPARE(box->Text(), std::string());
     }
-    QCOMPARE(m_form->Shape1->BrushColor(), 0x00FFFFFF);
-    QCOMPARE(m_form->ComboBox1->Text(), std::string("Color Name"));
-    QCOMPARE(m_form->ComboBox2->Text(), std::string("User Color"));
-    QCOMPARE(m_form->ComboBox2->ItemIndex(), -1);
+    QCOMPARE(Form().Shape1->BrushColor(), 0x00FFFFFF);
+    QCOMPARE(Form().ComboBox1->Text(), std::string("Color Name"));
+    QCOMPARE(Form().ComboBox2->Text(), std::string("User Color"));
+    QCOMPARE(Form().ComboBox2->ItemIndex(), -1);
 
     // Delete again with nothing selected: the question, then the list index error.
-    m_boxes.clear();
-    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
-    QCOMPARE(m_boxes.size(), std::size_t(2));
-    QCOMPARE(m_boxes[1].text, Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
+    Boxes().clear();
+    QTest::mouseClick(Form().Button5, Qt::LeftButton);
+    QCOMPARE(Boxes().size(), std::size_t(2));
+    QCOMPARE(Boxes()[1].text, Sjis(u8"ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (-1)"));
     QCOMPARE(Items().size(), std::size_t(2));
 }
 
@@ -397,46 +370,47 @@ void TstUserColors::deleteAfterRegisterKeepsTheNewColour()
 {
     Open(Bytes(TwoColours));
     CurrentHex = "FF8000";
-    m_form->ComboBox2->SetText("mine");
-    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    Form().ComboBox2->SetText("mine");
+    QTest::mouseClick(Form().Button4, Qt::LeftButton);
     QCOMPARE(Items().size(), std::size_t(2));
 
-    m_answer = idYes;
-    Select(m_form->ComboBox2, 0);
-    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    m_window->Answer(idYes);
+    Select(Form().ComboBox2, 0);
+    QTest::mouseClick(Form().Button5, Qt::LeftButton);
 
     QCOMPARE(Stored(), std::string("[Usercolor]\r\nUsercolcnt=2\r\n1=BBBBBBb\r\n2=FF8000mine\r\n"));
     QCOMPARE(Items(), (std::vector<std::string> { "b", "mine" }));
     QCOMPARE(*UserColorList, (TStringList { "BBBBBBb", "FF8000mine" }));
     QCOMPARE(UserColorCount, 2);
-    QCOMPARE(m_boxes.size(), std::size_t(1)); // the question only
+    QCOMPARE(Boxes().size(), std::size_t(1)); // the question only
 }
 
 void TstUserColors::refusedDeleteChangesNothing()
 {
     Open(Bytes(TwoColours));
+    const Restore keep(RenameForReplace());
     RenameForReplace() = [](const char*, const char*) { return -1; };
-    m_answer = idYes;
-    Select(m_form->ComboBox2, 0);
-    m_form->Edit1->SetText("FF8000");
-    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    m_window->Answer(idYes);
+    Select(Form().ComboBox2, 0);
+    Form().Edit1->SetText("FF8000");
+    QTest::mouseClick(Form().Button5, Qt::LeftButton);
 
-    QCOMPARE(m_boxes.size(), std::size_t(2));
-    QCOMPARE(m_boxes[1].kind, BoxRequest::Error);
-    QCOMPARE(m_boxes[1].text, m_path + Sjis(u8" に書き込めません."));
+    QCOMPARE(Boxes().size(), std::size_t(2));
+    QCOMPARE(Boxes()[1].kind, BoxRequest::Error);
+    QCOMPARE(Boxes()[1].text, m_window->Path() + Sjis(u8" に書き込めません."));
     QCOMPARE(Stored(), TwoColours);
-    QCOMPARE(std::distance(fs::directory_iterator(m_dir), {}), 1);
+    QCOMPARE(std::distance(fs::directory_iterator(m_window->Dir()), {}), 1);
     QCOMPARE(Items(), (std::vector<std::string> { "a", "b" }));
     QCOMPARE(*UserColorList, (TStringList { "AAAAAAa", "BBBBBBb" }));
     QCOMPARE(UserColorCount, 2);
-    QCOMPARE(m_form->Edit1->Text(), std::string("FF8000"));
+    QCOMPARE(Form().Edit1->Text(), std::string("FF8000"));
 }
 
 void TstUserColors::closeReleasesTheList()
 {
     Open(Bytes(TwoColours));
     QVERIFY(UserColorList);
-    m_form->close();
+    Form().close();
     QVERIFY(!UserColorList);
     QCOMPARE(Stored(), TwoColours);
 }

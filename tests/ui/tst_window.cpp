@@ -632,8 +632,8 @@ void TstWindow::openListKeysSelect_data()
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QList<int>>("changes"); // the index selected at each Change, in order
 
-    QTest::newRow("Down from none, Down, Up") << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Up }
-                                              << QList<int> { 0, 1, 0 };
+    QTest::newRow("Down from none, Down, Up")
+        << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Up } << QList<int> { 0, 1, 0 };
     QTest::newRow("Up from none") << QList<int> { Qt::Key_Up } << QList<int> { 0 };
     QTest::newRow("End, Home") << QList<int> { Qt::Key_End, Qt::Key_Home } << QList<int> { 19, 0 };
     QTest::newRow("pages") << QList<int> { Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp }

@@ -1,21 +1,12 @@
 #pragma once
 
-// What the hardening window tests share: the real window with its settings file in a directory of
-// the test's own, every box answered and recorded instead of shown, and a run as an ordinary user
-// when started as root, so that file permissions bind the program as they bind its users.
+// The real window with its settings file in a directory of the test's own, every box answered and
+// recorded instead of shown.
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <grp.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 #include <QtTest>
 
@@ -25,40 +16,13 @@
 #include "ui/text.h"
 #include "ui/unit1.h"
 
-/// Started as root, continues as the user nobody (65534). The process stays dumpable, so the leak
-/// checker can still inspect it at exit. Call before the application object exists.
-inline void RunAsOrdinaryUser()
-{
-    if (::geteuid() != 0)
-        return;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-        std::perror("dropping root");
-        std::exit(1);
-    }
-    ::prctl(PR_SET_DUMPABLE, 1);
-    ::setenv("HOME", "/tmp", 1);
-}
-
-/// Started as root where mount namespaces are allowed: mounts a 64 KiB file system over /mnt that
-/// only this process sees and that goes away with it. Its path, or empty when that is not possible.
-/// Call before RunAsOrdinaryUser.
-inline std::filesystem::path MountSmallFileSystem()
-{
-    if (::geteuid() != 0 || !std::filesystem::is_directory("/mnt") || ::unshare(CLONE_NEWNS) != 0
-        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-        || ::mount("tintora-small", "/mnt", "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=1777")
-            != 0)
-        return {};
-    return "/mnt";
-}
-
 class WindowOnFile
 {
 public:
     /// The settings file goes into a new directory under base (the system's temporary directory
     /// when empty).
     explicit WindowOnFile(const std::filesystem::path& base = {})
-        : m_scratch("tintora-harden-", base)
+        : m_scratch("tintora-window-", base)
     {
         BoxAnswerHook() = [this](const BoxRequest& request) {
             m_boxes.push_back(request);
@@ -78,7 +42,7 @@ public:
 
     const std::filesystem::path& Dir() const { return m_scratch.Dir(); }
     const std::string& Path() const { return m_path; }
-    TForm1& Form() { return *m_form; }
+    TForm1& Form() const { return *m_form; }
     std::vector<BoxRequest>& Boxes() { return m_boxes; }
     void Answer(int answer) { m_answer = answer; }
 
