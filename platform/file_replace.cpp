@@ -63,8 +63,7 @@ std::optional<TemporaryWriter> WriterOf(std::string_view name, std::string_view 
         || name[1 + base.size()] != '.')
         return std::nullopt;
     name.remove_prefix(2 + base.size());
-    if (name.size() < TemporaryEnd.size()
-        || name.substr(name.size() - TemporaryEnd.size()) != TemporaryEnd)
+    if (!name.ends_with(TemporaryEnd))
         return std::nullopt;
     name.remove_suffix(TemporaryEnd.size());
     const std::size_t dash = name.find('-');

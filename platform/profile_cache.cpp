@@ -83,7 +83,7 @@ constexpr std::size_t LargeFile = 1 << 20;
 
 bool IsUtf16(std::string_view bytes)
 {
-    return bytes.substr(0, Utf16Mark.size()) == Utf16Mark;
+    return bytes.starts_with(Utf16Mark);
 }
 
 bool ReadAll(int fd, std::size_t sizeHint, std::string& out)
@@ -149,8 +149,8 @@ LoadedFile LoadNow(const char* path, bool fresh)
     // Unchanged bytes keep the parse (and its key indexes) of the previous call.
     const bool utf16 = IsUtf16(bytes);
     const FileParse* old = cache.parse.get();
-    const bool same = old && old->utf16.empty() != utf16
-        && (utf16 ? old->utf16 == bytes : old->text->Text() == bytes);
+    const bool sameKind = old && !old->utf16.empty() == utf16; // both UTF-16LE, or both not
+    const bool same = sameKind && (utf16 ? old->utf16 == bytes : old->text->Text() == bytes);
     if (!same) {
         auto parse = std::make_shared<FileParse>();
         if (utf16) {

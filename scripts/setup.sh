@@ -57,5 +57,9 @@ if ! installed "$runtime"; then
         $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
         updated=yes
     fi
-    if known "$runtime"; then install_missing "$runtime"; fi
+    if known "$runtime"; then
+        install_missing "$runtime"
+    else
+        echo "setup: no $runtime on this release; the sanitizer and fuzzing builds need clang's runtimes" >&2
+    fi
 fi

@@ -16,6 +16,7 @@ import unittest
 PACKAGE_DIR = os.environ["TINTORA_PACKAGE_DIR"]
 BUILD_DIR = os.environ["TINTORA_BUILD_DIR"]
 CMAKE = os.environ.get("TINTORA_CMAKE", "cmake")
+VERSION = os.environ["TINTORA_VERSION"]  # the project's, as CMake has it
 NOBODY = 65534
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
@@ -55,9 +56,9 @@ class PackageTest(unittest.TestCase):
 
     def test_name_version_and_architecture(self):
         arch = run(["dpkg", "--print-architecture"]).stdout.strip()
-        self.assertEqual(os.path.basename(self.deb), f"tintora_1.1.0-1_{arch}.deb")
+        self.assertEqual(os.path.basename(self.deb), f"tintora_{VERSION}-1_{arch}.deb")
         self.assertEqual(self.field("Package"), "tintora")
-        self.assertEqual(self.field("Version"), "1.1.0-1")
+        self.assertEqual(self.field("Version"), VERSION + "-1")
 
     def shlib_depends(self):
         """The library packages dpkg-shlibdeps finds for the packaged binary on this release (their
@@ -123,7 +124,7 @@ class PackageTest(unittest.TestCase):
     def test_help_page_names_the_version(self):
         with open(os.path.join(self.root, "usr/share/tintora/help.html"), encoding="utf-8") as f:
             page = f.read()
-        self.assertIn("1.1.0", page)
+        self.assertIn(VERSION, page)
         self.assertNotIn("@PROJECT_VERSION@", page)
 
     def test_binary_is_stripped(self):
