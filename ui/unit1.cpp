@@ -15,6 +15,7 @@
 #include "ui/help.h"
 #include "ui/pictures.h"
 #include "ui/text.h"
+#include "ui/window_extras.h"
 
 TForm1* Form1 = nullptr;
 
@@ -256,6 +257,9 @@ TForm1::TForm1(QWidget* parent)
     IniBrel1->LoadingComplete();
 
     RunHandler([this] { FormCreate(this); });
+
+    // Context menus, shortcuts and hints beside the controls' own commands.
+    InstallWindowExtras(*this);
 }
 
 TForm1::~TForm1()

@@ -1,0 +1,3 @@
+#include "ui/palette_menu.h"
+
+void InstallPaletteMenu(TForm1&) {}

@@ -1,0 +1,9 @@
+#pragma once
+
+class TForm1;
+
+/// What the window offers beside its controls' own commands: the context menus of the HEX box,
+/// the copy button, the swatch and the user colour list, the shortcuts Ctrl+Shift+V and Ctrl+P,
+/// and the swatch's hint. Menus are built when they are opened, so nothing of them loads before
+/// it is used.
+void InstallWindowExtras(TForm1& form);
