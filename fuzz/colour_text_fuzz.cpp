@@ -23,17 +23,28 @@ std::string FullWidth(char c)
     if (c >= 'a' && c <= 'z')
         return { '\x82', static_cast<char>(0x81 + (c - 'a')) };
     switch (c) {
-    case ' ': return "\x81\x40";
-    case ',': return "\x81\x43";
-    case '.': return "\x81\x44";
-    case '/': return "\x81\x5E";
-    case '(': return "\x81\x69";
-    case ')': return "\x81\x6A";
-    case '+': return "\x81\x7B";
-    case '-': return "\x81\x7C";
-    case '%': return "\x81\x93";
-    case '#': return "\x81\x94";
-    default: return std::string(1, c);
+    case ' ':
+        return "\x81\x40";
+    case ',':
+        return "\x81\x43";
+    case '.':
+        return "\x81\x44";
+    case '/':
+        return "\x81\x5E";
+    case '(':
+        return "\x81\x69";
+    case ')':
+        return "\x81\x6A";
+    case '+':
+        return "\x81\x7B";
+    case '-':
+        return "\x81\x7C";
+    case '%':
+        return "\x81\x93";
+    case '#':
+        return "\x81\x94";
+    default:
+        return std::string(1, c);
     }
 }
 
