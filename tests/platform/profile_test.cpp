@@ -18,9 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
+#include "platform/codepage_p.h"
 #include "platform/profile_lock_p.h"
 #include "tests/support/forked_child.h"
 #include "tests/support/ordinary_user.h"
+#include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
 
 // Choices made where Windows' behaviour is not known or is plainly unsound, checked below:
@@ -489,6 +492,31 @@ TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteRefusesTheWrite)
     EXPECT_EQ(writeAsNobody("left"), 0);
     EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
     EXPECT_TRUE(fs::exists(lockFile));
+}
+
+// Where the system cannot set up the conversions, a UTF-16LE file can be neither read nor written:
+// a read gives the default and a write is refused, leaving the file whole. Only ASCII text still
+// passes between CP932 and UTF-8, so that an error saying so can be shown.
+TEST_F(Profile, Utf16LeFileIsLeftAloneWithoutCodePageConversions)
+{
+    const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s;
+    WriteBytes(m_path, utf16);
+    const Restore keep(IconvOpenForConversions());
+    IconvOpenForConversions() = [](const char*, const char*) {
+        errno = EINVAL;
+        return reinterpret_cast<iconv_t>(-1);
+    };
+    // A thread of its own sets up its conversions afresh, through the failing call.
+    std::thread([&] {
+        EXPECT_FALSE(CodePageConversionsWork());
+        EXPECT_EQ(Cp932ToUtf8("iconv: CP932"), "iconv: CP932");
+        EXPECT_EQ(Cp932ToUtf8("\x8B\xF3"), "");
+        EXPECT_EQ(Cp932ToUtf16Le("k"), "");
+        EXPECT_EQ(Get("S", "k", "d", m_path).text, "d");
+        EXPECT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 0);
+    }).join();
+    EXPECT_EQ(ReadBytes(m_path), utf16);
+    EXPECT_EQ(Get("S", "k", "d", m_path).text, "v");
 }
 
 TEST_F(Profile, RefusesWriteWhenTheDiskIsFull)
