@@ -1,6 +1,9 @@
 #include "ui/pictures.h"
 
+#include <QPainter>
 #include <QPixmap>
+
+#include <cstdlib>
 
 #include <iterator>
 
@@ -182,6 +185,46 @@ const char* const* PictureText(ButtonPicture which)
     return CopyPicture;
 }
 
+// A face darker than mid-grey; the pictures were drawn for a light one.
+bool IsDark(const QColor& face)
+{
+    return qGray(face.rgb()) < 128;
+}
+
+// The picture over a halo: every transparent or translucent pixel within `width` pixels of a
+// pixel that stands out from the face by less than half the grey scale takes the halo colour
+// beneath the picture.
+QImage WithHalo(const QImage& picture, const QColor& face, const QColor& halo, int width)
+{
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+    const int faceGrey = qGray(face.rgb());
+    auto hidden = [&](int x, int y) {
+        const QRgb pixel = source.pixel(x, y);
+        return qAlpha(pixel) >= 128 && std::abs(qGray(pixel) - faceGrey) < 128;
+    };
+    QImage result(source.size(), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    const QRgb haloPixel = halo.rgb() | 0xFF000000u;
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x) {
+            if (!hidden(x, y)) {
+                continue;
+            }
+            for (int dy = -width; dy <= width; ++dy) {
+                for (int dx = -width; dx <= width; ++dx) {
+                    if (result.valid(x + dx, y + dy)) {
+                        result.setPixel(x + dx, y + dy, haloPixel);
+                    }
+                }
+            }
+        }
+    }
+    QPainter painter(&result);
+    painter.drawImage(0, 0, source);
+    painter.end();
+    return result.convertToFormat(picture.format());
+}
+
 } // namespace
 
 QImage ButtonPictureImage(ButtonPicture which)
@@ -217,5 +260,21 @@ QIcon ProgramIcon()
     for (const DecodedPicture* picture : ProgramIconPictures) {
         icon.addPixmap(ToPixmap(*picture));
     }
+    return icon;
+}
+
+QIcon ButtonPictureIcon(ButtonPicture which, const QColor& face, const QColor& halo)
+{
+    if (!IsDark(face)) {
+        return ButtonPictureIcon(which);
+    }
+    const QImage image = WithHalo(ButtonPictureImage(which), face, halo, 1);
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(image.copy(0, 0, 16, 16)), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(image.copy(16, 0, 16, 16)), QIcon::Disabled);
+    QPixmap large =
+        QPixmap::fromImage(WithHalo(ToPixmap(DoubleSizePicture(which)).toImage(), face, halo, 2));
+    large.setDevicePixelRatio(2);
+    icon.addPixmap(large, QIcon::Normal);
     return icon;
 }
