@@ -191,9 +191,9 @@ bool IsDark(const QColor& face)
     return qGray(face.rgb()) < 128;
 }
 
-// The picture over a halo: every transparent or translucent pixel within `width` pixels of a
-// pixel that stands out from the face by less than half the grey scale takes the halo colour
-// beneath the picture.
+// The picture over a halo, with `width` pixels of room added on every side for it: every
+// transparent or translucent pixel within `width` pixels of a pixel that stands out from the face
+// by less than half the grey scale takes the halo colour beneath the picture.
 QImage WithHalo(const QImage& picture, const QColor& face, const QColor& halo, int width)
 {
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
@@ -202,7 +202,8 @@ QImage WithHalo(const QImage& picture, const QColor& face, const QColor& halo, i
         const QRgb pixel = source.pixel(x, y);
         return qAlpha(pixel) >= 128 && std::abs(qGray(pixel) - faceGrey) < 128;
     };
-    QImage result(source.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage result(source.width() + 2 * width, source.height() + 2 * width,
+        QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
     const QRgb haloPixel = halo.rgb() | 0xFF000000u;
     for (int y = 0; y < source.height(); ++y) {
@@ -210,19 +211,18 @@ QImage WithHalo(const QImage& picture, const QColor& face, const QColor& halo, i
             if (!hidden(x, y)) {
                 continue;
             }
-            for (int dy = -width; dy <= width; ++dy) {
-                for (int dx = -width; dx <= width; ++dx) {
-                    if (result.valid(x + dx, y + dy)) {
-                        result.setPixel(x + dx, y + dy, haloPixel);
-                    }
+            // In the result, the pixel lies at (x + width, y + width).
+            for (int dy = 0; dy <= 2 * width; ++dy) {
+                for (int dx = 0; dx <= 2 * width; ++dx) {
+                    result.setPixel(x + dx, y + dy, haloPixel);
                 }
             }
         }
     }
     QPainter painter(&result);
-    painter.drawImage(0, 0, source);
+    painter.drawImage(width, width, source);
     painter.end();
-    return result.convertToFormat(picture.format());
+    return result;
 }
 
 } // namespace
@@ -268,13 +268,20 @@ QIcon ButtonPictureIcon(ButtonPicture which, const QColor& face, const QColor& h
     if (!IsDark(face)) {
         return ButtonPictureIcon(which);
     }
-    const QImage image = WithHalo(ButtonPictureImage(which), face, halo, 1);
+    const QImage image = ButtonPictureImage(which);
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(image.copy(0, 0, 16, 16)), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(image.copy(16, 0, 16, 16)), QIcon::Disabled);
+    icon.addPixmap(
+        QPixmap::fromImage(WithHalo(image.copy(0, 0, 16, 16), face, halo, 1)), QIcon::Normal);
+    icon.addPixmap(
+        QPixmap::fromImage(WithHalo(image.copy(16, 0, 16, 16), face, halo, 1)), QIcon::Disabled);
     QPixmap large =
         QPixmap::fromImage(WithHalo(ToPixmap(DoubleSizePicture(which)).toImage(), face, halo, 2));
     large.setDevicePixelRatio(2);
     icon.addPixmap(large, QIcon::Normal);
     return icon;
+}
+
+QSize ButtonPictureSize(const QColor& face)
+{
+    return IsDark(face) ? QSize(18, 18) : QSize(16, 16);
 }

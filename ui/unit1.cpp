@@ -295,6 +295,7 @@ void TForm1::SetButtonPictures()
     for (const auto& [button, picture] : buttons) {
         if (button) {
             button->setIcon(ButtonPictureIcon(picture, face, text));
+            button->setIconSize(ButtonPictureSize(face));
         }
     }
 }
