@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include "colour/rgb.h"
 #include "platform/syscolor.h"
 #include "ui/desktop_colors_p.h"
 
@@ -76,8 +77,7 @@ std::optional<DWORD> DesktopColor(int index)
         return std::nullopt;
     }
     const QColor colour = QGuiApplication::palette().color(element->group, element->role);
-    return static_cast<DWORD>(colour.red()) | static_cast<DWORD>(colour.green()) << 8
-        | static_cast<DWORD>(colour.blue()) << 16;
+    return static_cast<DWORD>(ColorOf({ colour.red(), colour.green(), colour.blue() }));
 }
 
 } // namespace
