@@ -64,8 +64,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// A change of the desktop's colour scheme re-applies the system colours.
+    bool event(QEvent* event) override;
 
 private:
+    /// The face, text and window colours from GetSysColor, and the button pictures for that face.
+    void ApplySystemColors();
+    void SetButtonPictures();
+
     bool m_closed = false; // FormClose has run and the window agreed to close
 };
 
