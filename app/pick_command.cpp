@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include <QGuiApplication>
+#include <QList>
 #include <QString>
 
+#include "app/console.h"
 #include "platform/codepage.h"
 #include "ui/screenpick.h"
 #include "ui/text.h"
@@ -14,23 +16,40 @@ namespace {
 
 void SayWhy(const QString& reason)
 {
-    std::fprintf(stderr, "tintora: %s\n", reason.toLocal8Bit().constData());
+    ReportFailure(FromQString(reason));
 }
 
-// Qt ends the program when it cannot open its display. While the application is being made,
-// that end becomes this command's own: the reason on one line and exit status 2.
+// Qt ends the program when it cannot open its display, after warnings of its own. While the
+// application object is being made, Qt's messages are held back: if the display opens they are
+// passed on, otherwise this command ends with one line that names the first of them and exit
+// status 2.
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
 QtMessageHandler g_qtHandler = nullptr;
+QList<HeldMessage> g_held;
 
-void ReportFailedStart(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type != QtFatalMsg) {
-        if (g_qtHandler != nullptr)
-            g_qtHandler(type, context, message);
+        g_held.append({ type, QByteArray(context.category), message });
         return;
     }
-    SayWhy(ToQString(Sjis(u8"画面に接続できません (%1)"))
-               .arg(message.section(u'\n', 0, 0).trimmed()));
+    const QString first = g_held.isEmpty() ? message : g_held.first().text;
+    SayWhy(ToQString(Sjis(u8"画面に接続できません (%1)")).arg(first.section(u'\n', 0, 0).trimmed()));
     std::_Exit(2);
+}
+
+void PassHeldMessages()
+{
+    qInstallMessageHandler(g_qtHandler);
+    for (const HeldMessage& held : std::exchange(g_held, {})) {
+        const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
+        qt_message_output(held.type, context, held.text);
+    }
 }
 
 bool HasDisplay()
@@ -48,9 +67,9 @@ int RunPickCommand(int& argc, char* argv[])
         SayWhy(ToQString(Sjis(u8"画面がありません (DISPLAY も WAYLAND_DISPLAY もありません)")));
         return 2;
     }
-    g_qtHandler = qInstallMessageHandler(ReportFailedStart);
+    g_qtHandler = qInstallMessageHandler(HoldStartMessage);
     QGuiApplication application(argc, argv);
-    qInstallMessageHandler(g_qtHandler);
+    PassHeldMessages();
 
     ScreenPickOutcome outcome;
     PickFromScreen(application, [&outcome](const ScreenPickOutcome& ended) {
@@ -61,8 +80,7 @@ int RunPickCommand(int& argc, char* argv[])
 
     switch (outcome.result) {
     case ScreenPickOutcome::Picked:
-        std::printf("%s\n", outcome.colour.name(QColor::HexRgb).toUpper().toLatin1().constData());
-        return 0;
+        return PrintResult(outcome.colour.name(QColor::HexRgb).toUpper().toStdString() + "\n");
     case ScreenPickOutcome::Cancelled:
         return 1;
     case ScreenPickOutcome::Failed:
