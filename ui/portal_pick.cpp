@@ -127,18 +127,12 @@ void ForgetPortalPickOffered()
     Answer() = Offered();
 }
 
-bool PortalPickAnswered(QString* whyNot)
-{
-    if (whyNot != nullptr)
-        *whyNot = Answer().whyNot;
-    return Answer().answered;
-}
-
 void AskPortalPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
 {
+    // A yes is kept for the run; a no is asked again, as the portal may have started since.
     Offered& answer = Answer();
-    if (answer.answered) {
-        done(answer.whyNot);
+    if (answer.answered && answer.whyNot.isEmpty()) {
+        done(QString());
         return;
     }
     answer.waiting.append({ QPointer<QObject>(&context), std::move(done) });

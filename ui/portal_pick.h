@@ -28,13 +28,10 @@ struct ScreenPickOutcome
 using ScreenPickDone = std::function<void(const ScreenPickOutcome&)>;
 
 /// Asks whether the desktop portal offers colour picking (its Screenshot interface in version 2
-/// or more). done gets an empty text when it does, otherwise the reason why not. The answer is
-/// asked once a run and kept; until it comes nothing waits. done is not called once context has
-/// gone.
+/// or more). done gets an empty text when it does, otherwise the reason why not. A yes is kept
+/// for the run, a no asked again the next time; nothing waits for the answer. done is not called
+/// once context has gone.
 void AskPortalPickOffered(QObject& context, std::function<void(const QString& whyNot)> done);
-
-/// The kept answer of AskPortalPickOffered: false while none has come yet.
-bool PortalPickAnswered(QString* whyNot = nullptr);
 
 /// One request to the desktop portal to pick a colour, from the call to its answer. Made by
 /// Start; it deletes itself when it ends.

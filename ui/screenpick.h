@@ -9,9 +9,9 @@
 class QObject;
 
 /// Asks whether a colour can be picked from the screen here: done gets an empty text when it
-/// can, otherwise the reason why not. On Wayland the desktop portal is asked (once a run, and
-/// not waited for); elsewhere the answer is known at once and done is called before this
-/// returns. done is not called once context has gone.
+/// can, otherwise the reason why not. On Wayland the desktop portal is asked (its yes is kept
+/// for the run; nothing waits for the answer); elsewhere the answer is known at once and done is
+/// called before this returns. done is not called once context has gone.
 void AskScreenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done);
 
 /// Picks one colour from the screen, on X11 by a pick of our own over the whole screen

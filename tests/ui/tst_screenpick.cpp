@@ -54,6 +54,7 @@ private slots:
     void portalAnswer_data();
     void portalAnswer();
     void ownerGoneMidPick();
+    void offerAskedAgainAfterNo();
     void wayForPlatform_data();
     void wayForPlatform();
     void windowWithoutPick();
@@ -326,6 +327,28 @@ void TestScreenPick::ownerGoneMidPick()
     QTRY_VERIFY_WITH_TIMEOUT((said += m_portal.readAllStandardOutput()).contains("closed "), 5000);
     QTest::qWait(100);
     QVERIFY(!called);
+}
+
+// A portal that was not there when first asked is found once it has started; its yes is kept.
+void TestScreenPick::offerAskedAgainAfterNo()
+{
+    QObject context;
+    QStringList answers;
+    const auto ask = [&] {
+        AskPortalPickOffered(context, [&](const QString& whyNot) { answers.append(whyNot); });
+    };
+    ask();
+    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
+    QVERIFY(!answers[0].isEmpty());
+    StartPortal({ QStringLiteral("2"), QStringLiteral("hold") });
+    ask();
+    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 2, 10000);
+    QCOMPARE(answers[1], QString());
+    m_portal.kill();
+    m_portal.waitForFinished();
+    ask(); // kept: answered at once
+    QCOMPARE(answers.size(), 3);
+    QCOMPARE(answers[2], QString());
 }
 
 void TestScreenPick::wayForPlatform_data()
