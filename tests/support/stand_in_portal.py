@@ -11,7 +11,7 @@ answer, to every PickColor:
 other-handle: the request lives at a path of the portal's own making instead of the one the
 caller's handle_token predicts (as older portals do).
 at-once: the answer follows the call's reply straight away instead of 50 ms later.
-Prints "ready" once the portal's name is on the bus."""
+Prints "ready" once the portal's name is on the bus, and "picking <path>" for each request."""
 
 import sys
 
@@ -67,6 +67,7 @@ class Portal(dbus.service.Object):
         path = "/org/freedesktop/portal/desktop/request/%s/%s" % (
             sender[1:].replace(".", "_"), token)
         request = Request(self.bus, path)
+        print("picking", path, flush=True)
         if self.answer == "hold":
             return path
         if self.answer == "cancel":
