@@ -219,9 +219,13 @@ class Session:
             if process.poll() is not None:
                 raise E2EError(f"the program ended with status {process.returncode}")
             desktop = Atspi.get_desktop(0)
+            # One process may register several applications: Qt's GTK platform theme (installed
+            # with Qt wherever recommended packages are) adds an empty one of GTK's. The
+            # program's own is the one that holds its windows.
             for i in range(desktop.get_child_count()):
                 app = desktop.get_child_at_index(i)
-                if app is not None and app.get_process_id() == process.pid:
+                if (app is not None and app.get_process_id() == process.pid
+                        and app.get_child_count() > 0):
                     return app
             return None
 
