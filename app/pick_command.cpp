@@ -39,7 +39,8 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
         return;
     }
     const QString first = g_held.isEmpty() ? message : g_held.first().text;
-    SayWhy(ToQString(Sjis(u8"画面に接続できません (%1)")).arg(first.section(u'\n', 0, 0).trimmed()));
+    SayWhy(
+        ToQString(Sjis(u8"画面に接続できません (%1)")).arg(first.section(u'\n', 0, 0).trimmed()));
     std::_Exit(2);
 }
 

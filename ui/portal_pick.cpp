@@ -177,7 +177,10 @@ void PortalPick::Call()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         QMetaObject::invokeMethod(
-            this, [this] { End({ ScreenPickOutcome::Unavailable, {}, NoBus() }); },
+            this,
+            [this] {
+                End({ ScreenPickOutcome::Unavailable, {}, NoBus() });
+            },
             Qt::QueuedConnection);
         return;
     }
@@ -190,8 +193,8 @@ void PortalPick::Call()
     QString sender = bus.baseService().mid(1);
     sender.replace(u'.', u'_');
     m_predicted = kRequestPaths + sender + u'/' + token;
-    m_listening = bus.connect(kPortalService, QString(), kRequest, QStringLiteral("Response"),
-        this, SLOT(Response(uint, QVariantMap, QDBusMessage)));
+    m_listening = bus.connect(kPortalService, QString(), kRequest, QStringLiteral("Response"), this,
+        SLOT(Response(uint, QVariantMap, QDBusMessage)));
     if (!m_listening) {
         QMetaObject::invokeMethod(
             this,
@@ -217,8 +220,8 @@ void PortalPick::Call()
             // Cancelled while the call was on its way: the request is closed now that its path
             // is known.
             if (!reply.isError())
-                QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(kPortalService,
-                    reply.value().path(), kRequest, QStringLiteral("Close")));
+                QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
+                    kPortalService, reply.value().path(), kRequest, QStringLiteral("Close")));
             deleteLater();
             return;
         }
@@ -274,7 +277,8 @@ void PortalPick::Answered(uint response, const QVariantMap& results)
         End({ ScreenPickOutcome::Cancelled, {}, {} });
         return;
     default:
-        End({ ScreenPickOutcome::Failed, {}, Said(u8"デスクトップポータルが色を取得できませんでした") });
+        End({ ScreenPickOutcome::Failed, {},
+            Said(u8"デスクトップポータルが色を取得できませんでした") });
         return;
     }
 }

@@ -54,7 +54,9 @@ void PickFromScreen(QObject& owner, ScreenPickDone done)
             if (!whyNot.isEmpty()) {
                 QMetaObject::invokeMethod(
                     picker,
-                    [done, whyNot] { done({ ScreenPickOutcome::Unavailable, {}, whyNot }); },
+                    [done, whyNot] {
+                        done({ ScreenPickOutcome::Unavailable, {}, whyNot });
+                    },
                     Qt::QueuedConnection);
                 return;
             }

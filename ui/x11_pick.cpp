@@ -67,7 +67,8 @@ void X11Pick::Grab()
         return;
     }
     End({ ScreenPickOutcome::Failed, {},
-        ToQString(Sjis(u8"マウスとキーボードをほかのプログラムが使用中のため、画面から色を取得できません")) });
+        ToQString(Sjis(
+            u8"マウスとキーボードをほかのプログラムが使用中のため、画面から色を取得できません")) });
 }
 
 void X11Pick::Release()
@@ -124,8 +125,7 @@ void X11Pick::PickAt(const QPoint& global)
     QImage pixel;
     if (screen != nullptr) {
         const QRect area = screen->geometry();
-        pixel = screen->grabWindow(0, global.x() - area.x(), global.y() - area.y(), 1, 1)
-                    .toImage();
+        pixel = screen->grabWindow(0, global.x() - area.x(), global.y() - area.y(), 1, 1).toImage();
     }
     if (pixel.isNull() || pixel.width() < 1 || pixel.height() < 1) {
         End({ ScreenPickOutcome::Failed, {}, ToQString(Sjis(u8"画面を読み取れません")) });
