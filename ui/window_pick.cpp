@@ -40,8 +40,14 @@ void AddScreenPickEntry(QMenu& menu, TForm1& form)
 
 void PickScreenColourInto(TForm1& form)
 {
+    // One pick at a time: a second Ctrl+P while the portal's pick is open is not a second pick.
+    static bool picking = false;
+    if (picking)
+        return;
+    picking = true;
     QPointer<TForm1> target = &form;
     PickFromScreen(form, [target](const ScreenPickOutcome& outcome) {
+        picking = false;
         if (!target)
             return;
         switch (outcome.result) {

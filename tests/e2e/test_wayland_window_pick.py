@@ -74,14 +74,23 @@ class CtrlPTest(unittest.TestCase):
             self.assertEqual([boxes.get(k) for k in ("HEX", "R", "G", "B")],
                              ["FF7F00", "255", "127", "0"], boxes)
 
-    def test_ctrl_p_cancelled(self):
-        with wd.WaylandDesktop(portal=(2, "cancel"), keyboard=True) as desktop:
-            _, window = self.start(desktop)
+    def assertUnchangedAfterPick(self, answer):
+        with wd.WaylandDesktop(portal=(2, answer), keyboard=True) as desktop:
+            app, window = self.start(desktop)
             before = self.boxes(desktop, window)
             desktop.key("ctrl+p")
             desktop.wait_portal_said("picking ")
             time.sleep(1.0)  # the portal answers within 50 ms
             self.assertEqual(self.boxes(desktop, window), before)
+            # No box either: the user cancelled, or the portal has shown its own failure.
+            self.assertEqual([app.get_child_at_index(i).get_name()
+                              for i in range(app.get_child_count())], [e2e.WINDOW_TITLE])
+
+    def test_ctrl_p_cancelled(self):
+        self.assertUnchangedAfterPick("cancel")
+
+    def test_ctrl_p_backend_fails(self):
+        self.assertUnchangedAfterPick("fail")
 
     def test_ctrl_p_without_portal(self):
         with wd.WaylandDesktop(portal=None, keyboard=True) as desktop:
