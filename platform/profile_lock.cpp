@@ -36,7 +36,7 @@ int OpenLockFile(const std::string& lockFile, int flags)
 {
     // O_NOFOLLOW: a link put in the lock file's place is refused, not followed; O_NONBLOCK: a FIFO
     // put there cannot block the open (and then fails the check for a regular file).
-    return open(lockFile.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    return open(lockFile.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
 }
 
 enum class Attempt {
@@ -78,7 +78,9 @@ int MakeLockFile(const std::string& lockFile, const WriteTarget& target)
         const int error = errno;
         close(unnamed);
         errno = error;
-        if (error != EOPNOTSUPP && error != EPERM)
+        // EEXIST: another writer made it first. Other failures (no links on this file system, no
+        // /proc to name the file by) are left to the named way below.
+        if (error == EEXIST)
             return -1;
     }
 #endif

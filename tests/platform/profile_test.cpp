@@ -501,20 +501,22 @@ TEST_F(Profile, Utf16LeFileIsLeftAloneWithoutCodePageConversions)
 {
     const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s;
     WriteBytes(m_path, utf16);
-    const Restore keep(IconvOpenForConversions());
-    IconvOpenForConversions() = [](const char*, const char*) {
-        errno = EINVAL;
-        return reinterpret_cast<iconv_t>(-1);
-    };
-    // A thread of its own sets up its conversions afresh, through the failing call.
-    std::thread([&] {
-        EXPECT_FALSE(CodePageConversionsWork());
-        EXPECT_EQ(Cp932ToUtf8("iconv: CP932"), "iconv: CP932");
-        EXPECT_EQ(Cp932ToUtf8("\x8B\xF3"), "");
-        EXPECT_EQ(Cp932ToUtf16Le("k"), "");
-        EXPECT_EQ(Get("S", "k", "d", m_path).text, "d");
-        EXPECT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 0);
-    }).join();
+    {
+        const Restore keep(IconvOpenForConversions());
+        IconvOpenForConversions() = [](const char*, const char*) {
+            errno = EINVAL;
+            return reinterpret_cast<iconv_t>(-1);
+        };
+        // A thread of its own sets up its conversions afresh, through the failing call.
+        std::thread([&] {
+            EXPECT_FALSE(CodePageConversionsWork());
+            EXPECT_EQ(Cp932ToUtf8("iconv: CP932"), "iconv: CP932");
+            EXPECT_EQ(Cp932ToUtf8("\x8B\xF3"), "");
+            EXPECT_EQ(Cp932ToUtf16Le("k"), "");
+            EXPECT_EQ(Get("S", "k", "d", m_path).text, "d");
+            EXPECT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 0);
+        }).join();
+    }
     EXPECT_EQ(ReadBytes(m_path), utf16);
     EXPECT_EQ(Get("S", "k", "d", m_path).text, "v");
 }

@@ -42,11 +42,15 @@ protected:
 
     void Store(const std::string& bytes) const { WriteBytes(m_path, bytes); }
     std::string Stored() const { return ReadBytes(m_path); }
-    // The files beside the settings file's lock file, which writes leave there for good.
+    // The files in the directory but the writes' lock files, which stay there for good.
     std::size_t FilesInDirectory() const
     {
-        const auto all = std::distance(fs::directory_iterator(m_dir), {});
-        return static_cast<std::size_t>(all - (fs::exists(m_dir / ".Tintora.ini.lock") ? 1 : 0));
+        std::size_t files = 0;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            const std::string name = entry.path().filename().string();
+            files += name.starts_with('.') && name.ends_with(".lock") ? 0 : 1;
+        }
+        return files;
     }
 
     ScratchDir m_scratch { "usercolor-" };
@@ -470,31 +474,33 @@ TEST_F(UserColorStore, WithoutCodePageConversionsNothingPassesForDone)
         { "CP932", section },
         { "UTF-16LE", "\xFF\xFE" + Cp932ToUtf16Le(section) },
     };
-    const Restore keep(IconvOpenForConversions());
-    IconvOpenForConversions() = [](const char*, const char*) {
-        errno = EINVAL;
-        return reinterpret_cast<iconv_t>(-1);
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        Store(row.bytes);
-        // A thread of its own sets up its conversions afresh, through the failing call.
-        std::thread([&] {
-            EXPECT_FALSE(CodePageConversionsWork());
-            EXPECT_TRUE(LoadUserColors(m_ini).unconverted);
-            const auto failsSayingSo = [](const std::function<void()>& command) {
-                try {
-                    command();
-                    ADD_FAILURE() << "reported as done";
-                } catch (const Exception& error) {
-                    EXPECT_EQ(error.Message(), CodePageError().Message());
-                    EXPECT_NE(error.Message().find("iconv"), std::string::npos);
-                }
-            };
-            failsSayingSo([&] { RegisterUserColor(m_ini, "336699sea"); });
-            failsSayingSo([&] { DeleteUserColor(m_ini, 0, "FF8000orange"); });
-        }).join();
-        EXPECT_EQ(Stored(), row.bytes);
+    {
+        const Restore keep(IconvOpenForConversions());
+        IconvOpenForConversions() = [](const char*, const char*) {
+            errno = EINVAL;
+            return reinterpret_cast<iconv_t>(-1);
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.what);
+            Store(row.bytes);
+            // A thread of its own sets up its conversions afresh, through the failing call.
+            std::thread([&] {
+                EXPECT_FALSE(CodePageConversionsWork());
+                EXPECT_TRUE(LoadUserColors(m_ini).unconverted);
+                const auto failsSayingSo = [](const std::function<void()>& command) {
+                    try {
+                        command();
+                        ADD_FAILURE() << "reported as done";
+                    } catch (const Exception& error) {
+                        EXPECT_EQ(error.Message(), CodePageError().Message());
+                        EXPECT_NE(error.Message().find("iconv"), std::string::npos);
+                    }
+                };
+                failsSayingSo([&] { RegisterUserColor(m_ini, "336699sea"); });
+                failsSayingSo([&] { DeleteUserColor(m_ini, 0, "FF8000orange"); });
+            }).join();
+            EXPECT_EQ(Stored(), row.bytes);
+        }
     }
     EXPECT_FALSE(LoadUserColors(m_ini).unconverted);
 }
