@@ -1,30 +1,59 @@
-#include <QApplication>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "ui/boxes.h"
-#include "ui/help.h"
-#include "ui/text.h"
-#include "ui/unit1.h"
+#include "app/command_line.h"
+#include "app/colour_argument.h"
+#include "app/console.h"
+#include "app/help_text.h"
+#include "app/palette_commands.h"
+#include "app/pick_command.h"
+#include "app/print_command.h"
+#include "app/version_text.h"
+#include "app/window_command.h"
 
-// The program takes nothing from its command line or environment: Qt alone reads its own options.
+// Without arguments the window starts at once. The commands that print (--print, --help,
+// --version) and the palette options run without the window system; Qt's own options go to the
+// application object of the window and of --pick.
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    // Only closing the main window ends the program, not the closing of any other window.
-    QApplication::setQuitOnLastWindowClosed(false);
-    // Qt's own texts (edit menus, the colour dialog) are Japanese from the first moment.
-    InstallQtTranslations();
-    QGuiApplication::setDesktopFileName(QStringLiteral("tintora"));
-    ApplicationTitle() = "Tintora";
-    ApplicationHelpFile() = "D:\\app\\tintora\\Tintora.hlp";
+    const CommandLine command = ReadCommandLine(argc, argv);
+    std::vector<char*> qtArguments { argv[0] };
+    qtArguments.insert(qtArguments.end(), command.qtArguments.begin(), command.qtArguments.end());
 
-    {
-        TForm1 form;
-        Form1 = &form;
-        form.show();
-        QApplication::exec();
-
-        CurrentHex.clear();
-        WinHelpA(&form, ApplicationHelpFile().c_str(), HELP_QUIT, 0);
+    switch (command.action) {
+    case CommandAction::Window: {
+        WindowStart start;
+        if (command.hasValue) {
+            std::string reason;
+            start.colour = ReadColourArgument(command.value, reason);
+            if (!start.colour) {
+                return ReportFailure(reason);
+            }
+        }
+        return RunWindow(qtArguments, start);
     }
-    return 0;
+    case CommandAction::PickInWindow:
+        return RunWindow(qtArguments, WindowStart { std::nullopt, true });
+    case CommandAction::Pick: {
+        int pickArgc = static_cast<int>(qtArguments.size());
+        qtArguments.push_back(nullptr);
+        return RunPickCommand(pickArgc, qtArguments.data());
+    }
+    case CommandAction::Print:
+        return RunPrintCommand(command.value);
+    case CommandAction::ExportPalette:
+        return RunExportPalette(command.value);
+    case CommandAction::ImportPalette:
+        return RunImportPalette(command.value);
+    case CommandAction::Help:
+        return PrintResult(HelpText());
+    case CommandAction::Version:
+        return PrintResult(VersionText());
+    case CommandAction::Error:
+        ReportFailure(command.error);
+        PrintText(stderr, UsageLine());
+        return 2;
+    }
+    return 2;
 }

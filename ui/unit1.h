@@ -77,6 +77,10 @@ void RunHandler(const std::function<void()>& handler);
 /// has been read.
 RgbReceiver ComponentBoxes(TForm1& form);
 
+/// Shows a colour the colour dialog gave (a plain colour): its code in the HEX box, the swatch
+/// painted with it, CurrentHex set to the code, and the R, G and B boxes from the code.
+void ShowChosenColour(TForm1& form, TColor colour);
+
 extern TForm1* Form1;
 extern std::string CurrentHex;
 extern std::int32_t UserColorCount;

@@ -1,0 +1,145 @@
+#include "app/command_line.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/qt_options.h"
+#include "app/quoted_argument.h"
+#include "platform/codepage.h"
+
+namespace {
+
+struct LongOption
+{
+    std::string_view name;
+    CommandAction action;
+    bool takesValue;
+};
+
+constexpr std::array<LongOption, 7> LongOptions = { {
+    { "pick", CommandAction::Pick, false },
+    { "print", CommandAction::Print, true },
+    { "pick-in-window", CommandAction::PickInWindow, false },
+    { "export-palette", CommandAction::ExportPalette, true },
+    { "import-palette", CommandAction::ImportPalette, true },
+    { "help", CommandAction::Help, false },
+    { "version", CommandAction::Version, false },
+} };
+
+CommandLine Failed(std::string reason)
+{
+    CommandLine failed;
+    failed.action = CommandAction::Error;
+    failed.error = std::move(reason);
+    return failed;
+}
+
+std::string Dashed(std::string_view name)
+{
+    return "'--" + std::string(name) + "'";
+}
+
+// The option that name stands for: itself, or the one option it abbreviates. Null when there is
+// none; ambiguous is set when it abbreviates several, which are listed in candidates.
+const LongOption* FindOption(std::string_view name, bool& ambiguous, std::string& candidates)
+{
+    const LongOption* found = nullptr;
+    int matches = 0;
+    for (const LongOption& option : LongOptions) {
+        if (option.name == name) {
+            return &option;
+        }
+        if (option.name.starts_with(name)) {
+            found = &option;
+            ++matches;
+            if (!candidates.empty()) {
+                candidates += ' ';
+            }
+            candidates += Dashed(option.name);
+        }
+    }
+    ambiguous = matches > 1;
+    return matches == 1 ? found : nullptr;
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(int argc, char* argv[])
+{
+    CommandLine command;
+    const LongOption* chosen = nullptr;
+    std::vector<std::string_view> operands;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            operands.push_back(word);
+            continue;
+        }
+        if (const int words = QtOptionWords(word)) {
+            command.qtArguments.push_back(argv[i]);
+            if (words == 2 && i + 1 < argc) {
+                command.qtArguments.push_back(argv[++i]);
+            }
+            continue;
+        }
+        if (!word.starts_with("--")) {
+            return Failed(Sjis(u8"不明なオプションです: ") + QuotedArgument(word));
+        }
+
+        const std::string_view body = word.substr(2);
+        const std::size_t equals = body.find('=');
+        const std::string_view name = body.substr(0, equals);
+        bool ambiguous = false;
+        std::string candidates;
+        const LongOption* option = name.empty() ? nullptr : FindOption(name, ambiguous, candidates);
+        if (ambiguous) {
+            return Failed(Sjis(u8"オプション ") + QuotedArgument(word)
+                + Sjis(u8" はあいまいです（候補: ") + candidates + Sjis(u8"）"));
+        }
+        if (option == nullptr) {
+            return Failed(Sjis(u8"不明なオプションです: ") + QuotedArgument(word));
+        }
+        if (!option->takesValue && equals != std::string_view::npos) {
+            return Failed(
+                Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" は引数をとりません"));
+        }
+        if (option->action == CommandAction::Help || option->action == CommandAction::Version) {
+            CommandLine answer;
+            answer.action = option->action;
+            return answer;
+        }
+        if (chosen != nullptr && chosen != option) {
+            return Failed(Sjis(u8"オプション ") + Dashed(chosen->name) + Sjis(u8" と ")
+                + Dashed(option->name) + Sjis(u8" は一緒に使えません"));
+        }
+        chosen = option;
+        command.action = option->action;
+        if (option->takesValue) {
+            if (equals != std::string_view::npos) {
+                command.value = std::string(body.substr(equals + 1));
+            } else if (i + 1 < argc) {
+                command.value = argv[++i];
+            } else {
+                return Failed(
+                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
+            }
+            command.hasValue = true;
+        }
+    }
+
+    // The window takes one colour; the other actions take none.
+    const std::size_t allowed = chosen == nullptr ? 1 : 0;
+    if (operands.size() > allowed) {
+        return Failed(Sjis(u8"余分な引数です: ") + QuotedArgument(operands[allowed]));
+    }
+    if (!operands.empty()) {
+        command.value = std::string(operands.front());
+        command.hasValue = true;
+    }
+    return command;
+}

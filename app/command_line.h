@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// What the program was asked to do.
+enum class CommandAction {
+    Window, // the window, showing the operand's colour when one was given
+    PickInWindow, // the window, picking a colour from the screen at once
+    Pick, // one pick from the screen, printed
+    Print, // the forms of a colour, printed
+    ExportPalette,
+    ImportPalette,
+    Help,
+    Version,
+    Error, // a wrong command line: error holds the reason (CP932)
+};
+
+struct CommandLine
+{
+    CommandAction action = CommandAction::Window;
+    /// The option's argument (the colour of --print, the file of the palette options) or the
+    /// colour operand of Window; has_value tells an empty argument from none.
+    std::string value;
+    bool hasValue = false;
+    /// Qt's own options with their values, in the order given, for the application object.
+    std::vector<char*> qtArguments;
+    /// The reason of an Error, CP932, without the program's name.
+    std::string error;
+};
+
+/// Reads the command line as GNU programs do: long options with their argument in the next word
+/// or after "=", unambiguous abbreviations of them, options and operands in any order, "--"
+/// ending the options. Qt's own options (-platform, -style, -reverse ..., with one or two dashes)
+/// are set aside for the application object. --help and --version act as soon as they are read;
+/// anything wrong before them is an Error.
+CommandLine ReadCommandLine(int argc, char* argv[]);

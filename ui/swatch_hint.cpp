@@ -1,0 +1,92 @@
+#include "ui/swatch_hint.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include "colour/contrast.h"
+#include "colour/css_named_colors.h"
+#include "colour/named_colors.h"
+#include "colour/nearest_colour.h"
+#include "platform/codepage.h"
+#include "ui/controls.h"
+#include "ui/swatch_colour.h"
+#include "ui/text.h"
+
+namespace {
+
+// The ratio to two decimals, cut rather than rounded: a ratio just short of a level (4.497) is
+// never shown as that level's figure (4.50) beside a level it does not pass.
+std::string RatioText(double ratio)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f:1", std::floor(ratio * 100 + 1e-9) / 100);
+    return text;
+}
+
+std::string ContrastLine(const char8_t* against, Rgb colour, Rgb background)
+{
+    const double ratio = ContrastRatio(colour, background);
+    const ContrastLevels levels = LevelsOf(ratio);
+    std::string passed;
+    auto add = [&passed](const char8_t* level) {
+        if (!passed.empty()) {
+            passed += Sjis(u8"、");
+        }
+        passed += Sjis(level);
+    };
+    if (levels.aa) {
+        add(u8"AA");
+    }
+    if (levels.aaLarge) {
+        add(u8"AA（大きな文字）");
+    }
+    if (levels.aaa) {
+        add(u8"AAA");
+    }
+    return Sjis(against) + Sjis(u8"とのコントラスト比 ") + RatioText(ratio)
+        + (passed.empty() ? Sjis(u8"　達成なし") : Sjis(u8"　達成: ") + passed);
+}
+
+class SwatchHint : public QObject
+{
+public:
+    explicit SwatchHint(TShape& swatch)
+        : QObject(&swatch)
+        , m_swatch(swatch)
+    {
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ToolTip) {
+            return false;
+        }
+        const QString text = ToQString(SwatchHintText(SwatchColour(m_swatch)));
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, &m_swatch);
+        return true;
+    }
+
+private:
+    TShape& m_swatch;
+};
+
+} // namespace
+
+std::string SwatchHintText(Rgb colour)
+{
+    const NamedColor& named = NamedColorTable[NearestNamedColor(colour)];
+    const CssNamedColor& css = CssNamedColors[NearestCssColor(colour)];
+    return Sjis(u8"最も近い名前付きの色: ") + std::string(named.name) + Sjis(u8"（")
+        + std::string(named.hex) + Sjis(u8"）\n最も近い CSS の色名: ") + std::string(css.name)
+        + Sjis(u8"（#") + std::string(css.hex) + Sjis(u8"）\n")
+        + ContrastLine(u8"白", colour, { 255, 255, 255 }) + "\n"
+        + ContrastLine(u8"黒", colour, { 0, 0, 0 });
+}
+
+void InstallSwatchHint(TShape& swatch)
+{
+    swatch.installEventFilter(new SwatchHint(swatch));
+}
