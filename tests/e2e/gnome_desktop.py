@@ -180,11 +180,15 @@ class GnomeDesktop(wd.WaylandDesktop):
     def move_to(self, x, y):
         """Puts the pointer on screen point (x, y). Absolute motion needs a screen-cast stream
         (and with it PipeWire); relative motion is neither accelerated nor needs one, and the
-        pointer stops at the screen's edges: first to the bottom left corner, then by (x, y)."""
+        pointer stops at the screen's edges: first to the bottom left corner, then by (x, y).
+        The shell takes a motion in with its next frame, and a button sent right behind it has
+        met the pointer where it was before: each step is given time."""
         self._call(self._session, SESSION_IFACE, "NotifyPointerMotionRelative",
                    (-4.0 * WIDTH, 4.0 * HEIGHT), "(dd)")
+        time.sleep(0.3)
         self._call(self._session, SESSION_IFACE, "NotifyPointerMotionRelative",
                    (float(x), float(y - (HEIGHT - 1))), "(dd)")
+        time.sleep(0.3)
 
     def click(self, x, y):
         self.move_to(x, y)
