@@ -121,16 +121,20 @@ class GnomeDesktop(wd.WaylandDesktop):
         self.key("Escape")
 
     def _start_portal_backend(self):
-        """Starts the portal's GNOME backend. One that meets the shell before it takes clients
-        offers its settings only, for good: it is started again until it offers the pick."""
+        """Starts the portal's GNOME backend before the portal asks for one (the bus would start
+        one of its own). A backend that fails to open the display offers its settings only, for
+        good; seen once while the shell was starting, so it is started again until it offers the
+        screenshot interface, which holds the pick."""
         for _ in range(5):
             backend = self._spawn([PORTAL_GNOME, "--replace"])
             e2e.wait_until("the portal's GNOME backend", lambda: self._has_name(
                 "org.freedesktop.impl.portal.desktop.gnome"), timeout=30, interval=0.2)
             shown = subprocess.run(
-                ["gdbus", "introspect", "--session", "--dest",
-                 "org.freedesktop.impl.portal.desktop.gnome", "--object-path",
-                 "/org/freedesktop/portal/desktop"], env=self.env, capture_output=True, text=True)
+                ["dbus-send", "--session", "--print-reply",
+                 "--dest=org.freedesktop.impl.portal.desktop.gnome",
+                 "/org/freedesktop/portal/desktop",
+                 "org.freedesktop.DBus.Introspectable.Introspect"],
+                env=self.env, capture_output=True, text=True)
             if "org.freedesktop.impl.portal.Screenshot" in shown.stdout:
                 return
             e2e._stop(backend)
