@@ -31,7 +31,7 @@ START_HEX = ""  # the window's HEX box at start: empty
 # dialog over it; the top bar is above y 32), a different one for each way of picking so that
 # a pick of the wrong pixel cannot match.
 DIALOG_POINT = (1157, 693)
-SHORTCUT_POINT = (57, 741)
+SHORTCUT_POINT = (767, 767)  # red and green at 255
 COMMAND_POINT = (641, 403)  # the middle of the screen: --pick shows no window
 
 
