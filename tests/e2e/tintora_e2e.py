@@ -51,6 +51,24 @@ def text_point(name):
     return left + 12, top + height // 2
 
 
+# A session bus as dbus-daemon's own session configuration makes it, without its service folders.
+SESSION_BUS_WITHOUT_SERVICES = """<!DOCTYPE busconfig PUBLIC
+ "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <keep_umask/>
+  <listen>unix:tmpdir={folder}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+
 class E2EError(AssertionError):
     pass
 
@@ -160,9 +178,17 @@ class Session:
             "LANG": "C.UTF-8",
         }
 
-    def _start_buses(self):
-        """Session bus, then the accessibility bus it hands out (its registry starts on demand)."""
-        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+    def _start_buses(self, activation=True):
+        """Session bus, then the accessibility bus it hands out (its registry starts on demand).
+        activation=False: a session bus that starts no installed service on demand, so that a
+        desktop portal installed on the machine cannot come up where a test wants none."""
+        config = ["--session"]
+        if not activation:
+            path = os.path.join(self.tmp, "session-bus.conf")
+            with open(path, "w") as f:
+                f.write(SESSION_BUS_WITHOUT_SERVICES.format(folder=self.tmp))
+            config = ["--config-file=" + path]
+        bus = self._spawn(["dbus-daemon", *config, "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE)
         address = bus.stdout.readline().decode().strip()
         if not address:
