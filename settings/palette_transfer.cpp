@@ -172,3 +172,27 @@ void WritePaletteFile(const std::string& path, const std::string& text)
     if (!target || !ReplaceFileContents(*target, text))
         throw WriteError(path);
 }
+
+std::string NameForDisplay(const std::string& utf8)
+{
+    std::string shown;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = std::string_view(utf8).substr(i, length);
+        i += length;
+        std::size_t lost = std::string::npos;
+        const std::string cp932 = Utf8ToCp932(character, &lost);
+        if (lost == std::string::npos) {
+            shown += cp932;
+            continue;
+        }
+        char32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        for (std::size_t k = 1; k < character.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(character[k]) & 0x3F);
+        char text[16];
+        std::snprintf(text, sizeof text, "<U+%04X>", static_cast<unsigned>(code));
+        shown += text;
+    }
+    return shown;
+}

@@ -59,3 +59,7 @@ std::string PaletteFileText(
 /// Puts text in place of the file at path in one step (a link is followed); the write error for
 /// path when it cannot.
 void WritePaletteFile(const std::string& path, const std::string& text);
+
+/// A palette's colour name (UTF-8) as the program's texts can show it (CP932): each character
+/// that CP932 lacks written as "<U+XXXX>".
+std::string NameForDisplay(const std::string& utf8);
