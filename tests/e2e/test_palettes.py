@@ -124,47 +124,57 @@ class PaletteCommandLineTest(unittest.TestCase):
             self.assertEqual(self.run_tintora(program, "--import-palette", good)[0], 0)
 
     def test_import_while_another_copy_registers(self):
-        """Imports by the command line while the window of the same program registers colours
-        one after the other: every colour of both ends up stored."""
+        """Imports by the command line, one after the other, while the window of the same program
+        registers colours: every colour of both ends up stored."""
         with e2e.Desktop() as desktop:
             program = e2e.Program(desktop, os.environ["TINTORA_BINARY"])
             palette = os.path.join(program.home, "many.gpl")
             with open(palette, "w") as f:
                 f.write("GIMP Palette\n" + "".join(f"1 2 3 imported {i}\n" for i in range(500)))
             program.start()
-            program.click_text("Edit1")
-            desktop.type("336699")
-            program.click_control("Button1")
+            # RGB values -> colour makes the code that the register command stores.
+            for box, value in (("Edit2", "51"), ("Edit3", "102"), ("Edit4", "153")):
+                program.click_text(box)
+                desktop.type(value)
+            program.click_control("Button2")
+            program.wait_boxes({"Edit1": "336699"})
 
+            stop = threading.Event()
             results = []
 
             def imports():
-                for _ in range(4):
+                while not stop.is_set():
                     results.append(self.run_tintora(program, "--import-palette", palette))
 
             worker = threading.Thread(target=imports)
             worker.start()
-            registered = 0
-            while worker.is_alive() or registered < 5:
-                program.click_text("ComboBox2")
-                desktop.key("ctrl+a")
-                desktop.type(f"reg{registered}")
-                program.click_control("Button4")
-                registered += 1
-            worker.join()
-            self.assertEqual([r[0] for r in results], [0, 0, 0, 0], results)
+            try:
+                for i in range(5):
+                    program.click_text("ComboBox2")
+                    desktop.key("ctrl+a")
+                    desktop.type(f"reg{i}")
+                    program.click_control("Button4")
+                    e2e.wait_until(f"reg{i} to be stored", lambda: f"=336699reg{i}\r\n".encode()
+                                   in (program.settings_bytes() or b""), timeout=20)
+            finally:
+                stop.set()
+                worker.join()
+            self.assertEqual({r[0] for r in results}, {0}, results[:3])
+            self.assertGreater(len(results), 1)
 
             text = program.settings_bytes().decode()
             entries = [line.split("=", 1)[1] for line in text.split("\r\n")[2:] if "=" in line]
-            self.assertIn(f"Usercolcnt={4 * 500 + registered}\r\n", text)
-            self.assertEqual(len(entries), 4 * 500 + registered)
+            total = 500 * len(results) + 5
+            self.assertTrue(text.startswith(f"[Usercolor]\r\nUsercolcnt={total}\r\n"), text[:40])
+            self.assertEqual(len(entries), total)
             self.assertEqual(sorted(e for e in entries if e.startswith("336699")),
-                             sorted(f"336699reg{i}" for i in range(registered)))
+                             [f"336699reg{i}" for i in range(5)])
             # Each import's colours stand together, in the palette's order.
             imported = [f"010203imported {i}" for i in range(500)]
-            for start in [i for i, e in enumerate(entries) if e == imported[0]]:
-                self.assertEqual(entries[start:start + 500], imported)
-
+            starts = [i for i, e in enumerate(entries) if e == imported[0]]
+            self.assertEqual(len(starts), len(results))
+            for start in starts:
+                self.assertTrue(entries[start:start + 500] == imported, f"import at {start}")
 
 if __name__ == "__main__":
     unittest.main()
