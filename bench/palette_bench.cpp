@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 const fs::path& Folder()
 {
     static const fs::path folder = [] {
-        fs::path made = fs::temp_directory_path() / ("tintora-palette-bench-" + std::to_string(::getpid()));
+        fs::path made =
+            fs::temp_directory_path() / ("tintora-palette-bench-" + std::to_string(::getpid()));
         fs::create_directories(made);
         return made;
     }();
@@ -39,7 +40,8 @@ std::string PaletteOf(int count)
     std::string text = "GIMP Palette\nName: bench\nColumns: 16\n#\n";
     for (int i = 0; i < count; ++i) {
         char line[64];
-        std::snprintf(line, sizeof line, "%3d %3d %3d\tcolour %d\n", i % 256, i / 256 % 256, i * 7 % 256, i);
+        std::snprintf(
+            line, sizeof line, "%3d %3d %3d\tcolour %d\n", i % 256, i / 256 % 256, i * 7 % 256, i);
         text += line;
     }
     return text;
@@ -69,8 +71,8 @@ void ExportAs(benchmark::State& state, PaletteKind kind, const char* name)
     fs::remove(ini);
     TIniBrel settings(nullptr);
     Settings(settings, ini);
-    RegisterUserColors(settings,
-        PlanImport(ReadGimpPalette(PaletteOf(static_cast<int>(state.range(0))))).entries);
+    RegisterUserColors(
+        settings, PlanImport(ReadGimpPalette(PaletteOf(static_cast<int>(state.range(0))))).entries);
     const std::string out = (Folder() / name).string();
     for (auto _ : state) {
         const ExportPlan plan = PlanExport(LoadUserColors(settings).entries);

@@ -232,7 +232,6 @@ std::optional<IniText::Splice> ValueSplice(
     return IniText::Splice { keyLine.equals + 1 + lead, line.next, std::string(value) + "\r\n" };
 }
 
-
 std::string_view ValueOf(const std::string& text, const KeyLine& key)
 {
     std::string_view value =

@@ -18,7 +18,10 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i)
         i = text.size();
         return U'\uFFFD';
     }
-    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    char32_t code = length == 1 ? lead
+        : length == 2           ? lead & 0x1F
+        : length == 3           ? lead & 0x0F
+                                : lead & 0x07;
     for (std::size_t k = 1; k < length; ++k)
         code = (code << 6) | (byte(i + k) & 0x3F);
     i += length;
@@ -31,8 +34,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i)
 bool IsNonAsciiIdentifier(char32_t c)
 {
     return c == 0xB7 || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6)
-        || (c >= 0xF8 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C
-        || c == 0x200D || c == 0x203F || c == 0x2040 || (c >= 0x2070 && c <= 0x218F)
+        || (c >= 0xF8 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D
+        || c == 0x203F || c == 0x2040 || (c >= 0x2070 && c <= 0x218F)
         || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF)
         || (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) || c >= 0x10000;
 }

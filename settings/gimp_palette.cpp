@@ -135,7 +135,8 @@ GimpPalette ReadGimpPalette(std::string_view text)
     if (const std::size_t bad = FirstInvalidUtf8(text); bad != std::string_view::npos) {
         std::int32_t line = 1;
         for (std::size_t i = 0; i < bad; ++i) {
-            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            if (text[i] == '\n'
+                || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
                 ++line;
         }
         Refuse(line, u8"UTF-8 のテキストではありません");
@@ -187,8 +188,8 @@ std::string GimpPaletteText(std::string_view name, const std::vector<PaletteColo
     text.append(Header).append("\nName: ").append(OneLine(name)).append("\nColumns: 16\n#\n");
     for (const PaletteColour& colour : colours) {
         char numbers[16];
-        std::snprintf(numbers, sizeof numbers, "%3d %3d %3d\t", colour.red, colour.green,
-            colour.blue);
+        std::snprintf(
+            numbers, sizeof numbers, "%3d %3d %3d\t", colour.red, colour.green, colour.blue);
         text.append(numbers).append(OneLine(colour.name)).append("\n");
     }
     return text;

@@ -55,8 +55,8 @@ ImportPlan PlanImport(const GimpPalette& palette)
         char code[8];
         std::snprintf(code, sizeof code, "%02X%02X%02X", colour.red, colour.green, colour.blue);
         std::size_t lost = std::string::npos;
-        const std::string name = colour.name.empty() ? std::string(code)
-                                                     : Utf8ToCp932(colour.name, &lost);
+        const std::string name =
+            colour.name.empty() ? std::string(code) : Utf8ToCp932(colour.name, &lost);
         const std::string* reason = nullptr;
         if (lost != std::string::npos)
             reason = &unrepresentable;

@@ -37,7 +37,8 @@ std::string ProblemLines(const std::vector<PaletteProblem>& problems, std::u8str
             + "\n";
     }
     if (problems.size() > ListedProblems) {
-        lines += Sjis(u8"ほか ") + IntToStr(static_cast<std::int32_t>(problems.size() - ListedProblems))
+        lines += Sjis(u8"ほか ")
+            + IntToStr(static_cast<std::int32_t>(problems.size() - ListedProblems))
             + Sjis(u8" 件\n");
     }
     return lines;
@@ -75,8 +76,8 @@ void ExportPalette(TForm1& form)
         chosen += cssChosen ? QStringLiteral(".css") : QStringLiteral(".gpl");
         kind = cssChosen ? PaletteKind::Css : PaletteKind::Gimp;
         if (QFileInfo::exists(chosen)
-            && ShowWarningBox(FromQString(chosen) + Sjis(u8" は既にあります。置き換えますか?"),
-                   mbYes | mbNo)
+            && ShowWarningBox(
+                   FromQString(chosen) + Sjis(u8" は既にあります。置き換えますか?"), mbYes | mbNo)
                 != idYes) {
             return;
         }
@@ -104,8 +105,9 @@ void ImportPalette(TForm1& form)
     }
     const ImportPlan plan = PlanImport(ReadGimpPalette(ReadPaletteFile(FileSystemPath(chosen))));
     if (!plan.problems.empty()) {
-        const std::string question = Sjis(u8"次の色は読み込めません:\n") + ProblemLines(plan.problems, u8" 行目")
-            + "\n" + Sjis(u8"残りの ") + IntToStr(static_cast<std::int32_t>(plan.entries.size()))
+        const std::string question = Sjis(u8"次の色は読み込めません:\n")
+            + ProblemLines(plan.problems, u8" 行目") + "\n" + Sjis(u8"残りの ")
+            + IntToStr(static_cast<std::int32_t>(plan.entries.size()))
             + Sjis(u8" 色を読み込みますか?");
         if (ShowWarningBox(question, mbYes | mbNo) != idYes) {
             return;
@@ -138,9 +140,10 @@ void InstallPaletteMenu(TForm1& form)
         return;
     }
     field->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(field, &QWidget::customContextMenuRequested, &form, [&form, field](const QPoint& at) {
-        QMenu* menu = PaletteMenu(form, *field);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(field->mapToGlobal(at));
-    });
+    QObject::connect(
+        field, &QWidget::customContextMenuRequested, &form, [&form, field](const QPoint& at) {
+            QMenu* menu = PaletteMenu(form, *field);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(field->mapToGlobal(at));
+        });
 }

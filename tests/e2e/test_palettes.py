@@ -30,6 +30,12 @@ class PaletteMenuTest(unittest.TestCase):
             .split().__len__() > 1, timeout=10)
         desktop.key(*(["Up"] * ups), "Return")
 
+    def box_texts(self, desktop, awaited):
+        """The texts of the program's boxes once one shows awaited (published a little after the
+        box is mapped), joined by line ends."""
+        return e2e.wait_until(f"a box showing {awaited!r}", lambda: (lambda t: t if awaited in t
+                              else None)("\n".join(desktop.dialog_texts())), timeout=10)
+
     def type_file_name(self, desktop, title, path):
         dialog = desktop.wait_window(title)
         desktop.key("ctrl+a")
@@ -47,8 +53,7 @@ class PaletteMenuTest(unittest.TestCase):
             self.open_palette_entry(desktop, program, 2)
             self.type_file_name(desktop, "パレットに書き出す", out)
             box = desktop.wait_window("Tintora")
-            texts = "\n".join(desktop.dialog_texts())
-            self.assertIn("2 色を書き出しました", texts)
+            texts = self.box_texts(desktop, "2 色を書き出しました")
             self.assertIn("書き出さなかった項目: 1 件", texts)
             self.assertIn('2 番目 "FF80"', texts)
             desktop.key("Return")
@@ -62,7 +67,7 @@ class PaletteMenuTest(unittest.TestCase):
             self.open_palette_entry(desktop, program, 1)
             self.type_file_name(desktop, "パレットから読み込む", palette)
             box = desktop.wait_window("警告")
-            texts = "\n".join(desktop.dialog_texts())
+            texts = self.box_texts(desktop, "残りの")
             self.assertIn('5 行目 "smile <U+1F600>"', texts)
             self.assertIn("残りの 2 色を読み込みますか?", texts)
             desktop.key("Return")  # Yes

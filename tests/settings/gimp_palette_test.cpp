@@ -48,10 +48,12 @@ TEST(GimpPaletteRead, ReadsTheFormsGimpAccepts)
         { "as GIMP writes it", "GIMP Palette\nName: Warm\nColumns: 16\n#\n255 128   0\torange\n",
             "Warm", { { 5, 255, 128, 0, "orange" } } },
         { "header only", "GIMP Palette", "", {} },
-        { "no Name or Columns", "GIMP Palette\n  0   0   0\tBlack\n", "", { { 2, 0, 0, 0, "Black" } } },
+        { "no Name or Columns", "GIMP Palette\n  0   0   0\tBlack\n", "",
+            { { 2, 0, 0, 0, "Black" } } },
         { "CR LF", "GIMP Palette\r\nName: N\r\n1 2 3\tone\r\n4 5 6 two\r\n", "N",
             { { 3, 1, 2, 3, "one" }, { 4, 4, 5, 6, "two" } } },
-        { "CR alone", "GIMP Palette\r1 2 3 a\r4 5 6 b", "", { { 2, 1, 2, 3, "a" }, { 3, 4, 5, 6, "b" } } },
+        { "CR alone", "GIMP Palette\r1 2 3 a\r4 5 6 b", "",
+            { { 2, 1, 2, 3, "a" }, { 3, 4, 5, 6, "b" } } },
         { "byte-order mark", "\xEF\xBB\xBFGIMP Palette\n1 2 3 x\n", "", { { 2, 1, 2, 3, "x" } } },
         { "comments and blank lines anywhere, Name later",
             "GIMP Palette\n\n# c\n1 1 1 a\n   \n  # indented\nName: Late\n\t\n2 2 2 b\n#\n", "Late",
@@ -86,13 +88,19 @@ struct RefusalCase
 TEST(GimpPaletteRead, RefusesWhatIsNoPalette)
 {
     const std::vector<RefusalCase> cases = {
-        { "empty", "", u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" で始まっていません)" },
+        { "empty", "",
+            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
+            u8"で始まっていません)" },
         { "header not first", "\nGIMP Palette\n",
-            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" で始まっていません)" },
+            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
+            u8"で始まっていません)" },
         { "other case", "gimp palette\n",
-            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" で始まっていません)" },
-        { "above 255", "GIMP Palette\n1 256 3 x\n", u8"2 行目: 色の値 256 は 0 から 255 の範囲にありません" },
-        { "negative", "GIMP Palette\n# a\n-1 0 0 x\n", u8"3 行目: 色の値 -1 は 0 から 255 の範囲にありません" },
+            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
+            u8"で始まっていません)" },
+        { "above 255", "GIMP Palette\n1 256 3 x\n",
+            u8"2 行目: 色の値 256 は 0 から 255 の範囲にありません" },
+        { "negative", "GIMP Palette\n# a\n-1 0 0 x\n",
+            u8"3 行目: 色の値 -1 は 0 から 255 の範囲にありません" },
         { "huge", "GIMP Palette\n1 2 99999999999999999999\n",
             u8"2 行目: 色の値 99999999999999999999 は 0 から 255 の範囲にありません" },
         { "two numbers", "GIMP Palette\n1 2\n",
@@ -101,10 +109,14 @@ TEST(GimpPaletteRead, RefusesWhatIsNoPalette)
             u8"2 行目: 色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)" },
         { "a fraction", "GIMP Palette\n1 2.5 3\n",
             u8"2 行目: 色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)" },
-        { "Shift-JIS name", "GIMP Palette\n1 2 3 ok\n4 5 6 \x8B\xF3\n", u8"3 行目: UTF-8 のテキストではありません" },
-        { "overlong UTF-8", "GIMP Palette\n1 2 3 \xC0\xAF\n", u8"2 行目: UTF-8 のテキストではありません" },
-        { "UTF-8 surrogate", "GIMP Palette\n1 2 3 \xED\xA0\x80\n", u8"2 行目: UTF-8 のテキストではありません" },
-        { "cut sequence at the end", "GIMP Palette\n1 2 3 \xE7\xA9", u8"2 行目: UTF-8 のテキストではありません" },
+        { "Shift-JIS name", "GIMP Palette\n1 2 3 ok\n4 5 6 \x8B\xF3\n",
+            u8"3 行目: UTF-8 のテキストではありません" },
+        { "overlong UTF-8", "GIMP Palette\n1 2 3 \xC0\xAF\n",
+            u8"2 行目: UTF-8 のテキストではありません" },
+        { "UTF-8 surrogate", "GIMP Palette\n1 2 3 \xED\xA0\x80\n",
+            u8"2 行目: UTF-8 のテキストではありません" },
+        { "cut sequence at the end", "GIMP Palette\n1 2 3 \xE7\xA9",
+            u8"2 行目: UTF-8 のテキストではありません" },
         { "UTF-16 file", "\xFF\xFEG\0I\0"s, u8"1 行目: UTF-8 のテキストではありません" },
     };
     for (const RefusalCase& c : cases) {
@@ -134,8 +146,8 @@ TEST(GimpPaletteRead, TakesFilesUpTo16MiB)
 
 TEST(GimpPaletteWrite, WritesWhatGimpWrites)
 {
-    const std::vector<PaletteColour> colours = { { 0, 255, 128, 0, "orange" }, { 0, 7, 70, 200, "\xE7\xA9\xBA" },
-        { 0, 0, 0, 0, "two\nlines\r" } };
+    const std::vector<PaletteColour> colours = { { 0, 255, 128, 0, "orange" },
+        { 0, 7, 70, 200, "\xE7\xA9\xBA" }, { 0, 0, 0, 0, "two\nlines\r" } };
     EXPECT_EQ(GimpPaletteText("My colours", colours),
         "GIMP Palette\nName: My colours\nColumns: 16\n#\n"
         "255 128   0\torange\n"
@@ -156,8 +168,7 @@ TEST(CssPalette, OnePropertyPerColourWithUniqueNames)
         { 0, 255, 128, 1, "Orange" }, // properties are case-sensitive: no clash
         { 0, 1, 2, 3, "orange" },
         { 0, 1, 2, 3, "orange-2" }, // a name that looks like a suffix taken by a clash
-        { 0, 135, 206, 235, "\xE7\xA9\xBA\xE8\x89\xB2 (sky)" },
-        { 0, 0, 0, 0, "a */ b; c: {d}" },
+        { 0, 135, 206, 235, "\xE7\xA9\xBA\xE8\x89\xB2 (sky)" }, { 0, 0, 0, 0, "a */ b; c: {d}" },
         { 0, 16, 32, 48, "!!!" },
         { 0, 16, 32, 48, "1st\xE3\x80\x80half" }, // an ideographic space is no identifier
     };

@@ -31,25 +31,29 @@ std::string FirstLineOf(const std::string& command)
 // Script-Fu of GIMP 2.10: the palette's entries as "R G B<tab>name" lines into the file out.
 std::string Script(const std::string& palette, const std::string& out)
 {
-    return "(let* ((name \"" + palette + "\")"
-           "       (n (car (gimp-palette-get-info name)))"
-           "       (port (open-output-file \"" + out + "\")))"
-           "  (let loop ((i 0))"
-           "    (if (< i n)"
-           "        (let ((c (car (gimp-palette-entry-get-color name i)))"
-           "              (nm (car (gimp-palette-entry-get-name name i))))"
-           "          (display (car c) port) (display \" \" port)"
-           "          (display (cadr c) port) (display \" \" port)"
-           "          (display (caddr c) port) (display (string #\\tab) port)"
-           "          (display nm port) (newline port)"
-           "          (loop (+ i 1)))))"
-           "  (close-output-port port))";
+    return "(let* ((name \"" + palette
+        + "\")"
+          "       (n (car (gimp-palette-get-info name)))"
+          "       (port (open-output-file \""
+        + out
+        + "\")))"
+          "  (let loop ((i 0))"
+          "    (if (< i n)"
+          "        (let ((c (car (gimp-palette-entry-get-color name i)))"
+          "              (nm (car (gimp-palette-entry-get-name name i))))"
+          "          (display (car c) port) (display \" \" port)"
+          "          (display (cadr c) port) (display \" \" port)"
+          "          (display (caddr c) port) (display (string #\\tab) port)"
+          "          (display nm port) (newline port)"
+          "          (loop (+ i 1)))))"
+          "  (close-output-port port))";
 }
 
 TEST(GimpReadsExport, SameColoursAndNames)
 {
     const std::string version = FirstLineOf("gimp-console --version 2>/dev/null");
-    ASSERT_NE(version.find("version"), std::string::npos) << "gimp-console is missing (scripts/setup.sh installs it)";
+    ASSERT_NE(version.find("version"), std::string::npos)
+        << "gimp-console is missing (scripts/setup.sh installs it)";
     if (version.find("version 2.") == std::string::npos) {
         // GIMP 3 names palettes by resource objects in its procedures and reads its profile from
         // GIMP3_DIRECTORY; this script is written for GIMP 2.10.
@@ -67,9 +71,10 @@ TEST(GimpReadsExport, SameColoursAndNames)
     WritePaletteFile(file, PaletteFileText(PaletteKind::Gimp, file, plan.colours));
 
     const std::string out = scratch.File("out.txt");
-    const std::string command = "cd '" + scratch.Dir().string() + "' && HOME='" + scratch.Dir().string()
-        + "' GIMP2_DIRECTORY='" + profile.string() + "' timeout 120 gimp-console -i -f -b '"
-        + Script("tintora-export", out) + "' -b '(gimp-quit 0)' > gimp.log 2>&1";
+    const std::string command = "cd '" + scratch.Dir().string() + "' && HOME='"
+        + scratch.Dir().string() + "' GIMP2_DIRECTORY='" + profile.string()
+        + "' timeout 120 gimp-console -i -f -b '" + Script("tintora-export", out)
+        + "' -b '(gimp-quit 0)' > gimp.log 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << ReadBytes(scratch.Dir() / "gimp.log");
     EXPECT_EQ(ReadBytes(out),
         "255 128 0\torange\n"

@@ -95,12 +95,13 @@ TEST(PalettePlans, KindFromTheExtension)
 // Exported, then imported into an empty store: the same codes and names in the same order.
 TEST_F(PaletteTransfer, ExportThenImportGivesTheSameColours)
 {
-    const TStringList stored = { "FF8000orange", "87CEEB\x8B\xF3\x90\x46", "000000\x83\x5E\x83\x75\x09tab",
-        "0A0B0Chash # inside", "123456" };
+    const TStringList stored = { "FF8000orange", "87CEEB\x8B\xF3\x90\x46",
+        "000000\x83\x5E\x83\x75\x09tab", "0A0B0Chash # inside", "123456" };
     const std::string file = m_scratch.File("\xE8\x89\xB2 colours.gpl");
     const ExportPlan exported = PlanExport(stored);
     WritePaletteFile(file, PaletteFileText(PaletteKind::Gimp, file, exported.colours));
-    EXPECT_TRUE(ReadBytes(file).starts_with("GIMP Palette\nName: \xE8\x89\xB2 colours\nColumns: 16\n"));
+    EXPECT_TRUE(
+        ReadBytes(file).starts_with("GIMP Palette\nName: \xE8\x89\xB2 colours\nColumns: 16\n"));
 
     const ImportPlan plan = PlanImport(ReadGimpPalette(ReadPaletteFile(file)));
     EXPECT_TRUE(plan.problems.empty());

@@ -40,7 +40,8 @@ std::vector<fs::path> Palettes(const std::vector<fs::path>& folders)
 
 void ImportEach(const std::string& who, const std::vector<fs::path>& palettes)
 {
-    ASSERT_FALSE(palettes.empty()) << "no palettes of " << who << " (scripts/setup.sh puts them in place)";
+    ASSERT_FALSE(palettes.empty())
+        << "no palettes of " << who << " (scripts/setup.sh puts them in place)";
     for (const fs::path& file : palettes) {
         SCOPED_TRACE(file.string());
         ScratchDir scratch("shipped-");
@@ -69,12 +70,14 @@ void ImportEach(const std::string& who, const std::vector<fs::path>& palettes)
 
 TEST(ShippedPalettes, GimpsImportWhole)
 {
-    ImportEach("GIMP", Palettes({ "/usr/share/gimp/2.0/palettes", "/usr/share/gimp/3.0/palettes" }));
+    ImportEach(
+        "GIMP", Palettes({ "/usr/share/gimp/2.0/palettes", "/usr/share/gimp/3.0/palettes" }));
 }
 
 TEST(ShippedPalettes, InkscapesImportWhole)
 {
-    ImportEach("Inkscape", Palettes({ fs::path(TINTORA_SOURCE_DIR) / "build/shipped-palettes/inkscape" }));
+    ImportEach(
+        "Inkscape", Palettes({ fs::path(TINTORA_SOURCE_DIR) / "build/shipped-palettes/inkscape" }));
 }
 
 } // namespace
