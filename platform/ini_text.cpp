@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <unordered_map>
 
 #include "platform/codepage.h"
 
@@ -209,6 +210,26 @@ std::optional<KeyLine> KeyLineAt(const std::string& text, const Line& line)
     const std::size_t equals = static_cast<const char*>(found) - text.data();
     return KeyLine { line, equals,
         TrimBlanks(std::string_view(text).substr(line.begin, equals - line.begin)) };
+}
+
+// The change that gives the key line value: the line keeps its text up to "=" and the blanks after
+// it, and ends with CR LF. A value with leading blanks of its own replaces those blanks, so that
+// writing it again finds it in place instead of adding its blanks once more. nullopt when the
+// line already holds value.
+std::optional<IniText::Splice> ValueSplice(
+    const std::string& text, const KeyLine& keyLine, std::string_view value)
+{
+    const Line& line = keyLine.line;
+    const std::string_view rest =
+        std::string_view(text).substr(keyLine.equals + 1, line.end - keyLine.equals - 1);
+    std::size_t lead = 0;
+    while (lead < rest.size() && IsBlank(rest[lead]))
+        ++lead;
+    if (rest == value || rest.substr(lead) == value)
+        return std::nullopt;
+    if (!value.empty() && IsBlank(value.front()))
+        lead = 0;
+    return IniText::Splice { keyLine.equals + 1 + lead, line.next, std::string(value) + "\r\n" };
 }
 
 std::string_view ValueOf(const std::string& text, const KeyLine& key)
@@ -463,19 +484,8 @@ std::optional<IniText::Splice> IniText::EditFor(
         if (folded != wanted)
             continue;
         // Only the value changes: the line keeps its text up to "=" and the blanks after it, and
-        // ends with CR LF. A value with leading blanks of its own replaces those blanks, so that
-        // writing it again finds it in place instead of adding its blanks once more.
-        const std::string_view rest =
-            std::string_view(text_).substr(keyLine->equals + 1, line.end - keyLine->equals - 1);
-        std::size_t lead = 0;
-        while (lead < rest.size() && IsBlank(rest[lead]))
-            ++lead;
-        if (rest == value || rest.substr(lead) == value)
-            return std::nullopt;
-        if (!value.empty() && IsBlank(value.front()))
-            lead = 0;
-        inserted.append(value).append("\r\n");
-        return Splice { keyLine->equals + 1 + lead, line.next, std::move(inserted) };
+        // ends with CR LF.
+        return ValueSplice(text_, *keyLine, value);
     }
 
     // A new key goes right after the section's last key line, so comments and blank lines below
@@ -484,4 +494,115 @@ std::optional<IniText::Splice> IniText::EditFor(
         inserted += "\r\n";
     inserted.append(keyName).append("=").append(value).append("\r\n");
     return Splice { insertAt, insertAt, std::move(inserted) };
+}
+
+std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writes) const
+{
+    // The writes are laid out against this text in one pass when each one's effect does not
+    // depend on another's: every key written once, new sections at most one (all its keys go
+    // into it, in order, at the end), and the text ending with a line end (or empty), so that no
+    // insertion has to start one. New keys of a section go after its last key line in the order
+    // written, which is where write after write would put them. Otherwise the writes are applied
+    // one after the other.
+    const auto oneByOne = [&]() -> std::optional<std::string> {
+        std::optional<std::string> content;
+        std::optional<IniText> reparsed;
+        for (const KeyValue& w : writes) {
+            const IniText& current = content ? reparsed.emplace(*content) : *this;
+            if (std::optional<std::string> next = current.WithValue(w.section, w.key, w.value))
+                content = std::move(next);
+        }
+        return content;
+    };
+    if (!text_.empty() && !IsLineEnd(text_.back()))
+        return oneByOne();
+
+    std::vector<const Section*> sectionOf(writes.size());
+    std::unordered_map<std::string, std::size_t> written; // folded section, NUL, folded key
+    std::string newSection; // folded name of the one new section
+    std::string folded, foldedKey;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const std::string_view sectionName = TrimSpaces(writes[i].section);
+        sectionOf[i] = FindSection(sectionName);
+        Fold(sectionName, folded);
+        if (!sectionOf[i]) {
+            if (!newSection.empty() && newSection != folded)
+                return oneByOne();
+            newSection = folded;
+        }
+        Fold(TrimSpaces(writes[i].key), foldedKey);
+        if (!written.emplace(folded + '\0' + foldedKey, i).second)
+            return oneByOne();
+    }
+
+    std::vector<Splice> splices;
+    std::vector<bool> placed(writes.size(), false);
+    std::vector<const Section*> sections;
+    for (const Section* section : sectionOf) {
+        if (section && std::find(sections.begin(), sections.end(), section) == sections.end())
+            sections.push_back(section);
+    }
+    for (const Section* section : sections) {
+        // The keys written to this section, found in one walk through it.
+        std::unordered_map<std::string, std::size_t> wanted;
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            if (sectionOf[i] == section) {
+                Fold(TrimSpaces(writes[i].key), foldedKey);
+                wanted.emplace(foldedKey, i);
+            }
+        }
+        std::size_t insertAt = section->bodyBegin;
+        for (std::size_t pos = section->bodyBegin; pos < section->bodyEnd;) {
+            const Line line = LineAt(text_, pos);
+            pos = line.next;
+            const auto keyLine = KeyLineAt(text_, line);
+            if (!keyLine)
+                continue;
+            insertAt = line.next;
+            Fold(keyLine->name, foldedKey);
+            const auto it = wanted.find(foldedKey);
+            if (it == wanted.end() || placed[it->second])
+                continue;
+            placed[it->second] = true;
+            if (std::optional<Splice> edit = ValueSplice(text_, *keyLine, writes[it->second].value))
+                splices.push_back(std::move(*edit));
+        }
+        std::string inserted;
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            if (sectionOf[i] == section && !placed[i]) {
+                inserted.append(TrimSpaces(writes[i].key)).append("=");
+                inserted.append(writes[i].value).append("\r\n");
+            }
+        }
+        if (!inserted.empty())
+            splices.push_back(Splice { insertAt, insertAt, std::move(inserted) });
+    }
+    std::sort(splices.begin(), splices.end(),
+        [](const Splice& a, const Splice& b) { return a.begin < b.begin; });
+    if (!newSection.empty()) {
+        std::string inserted;
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            if (sectionOf[i])
+                continue;
+            if (inserted.empty())
+                inserted.append("[").append(TrimSpaces(writes[i].section)).append("]\r\n");
+            inserted.append(TrimSpaces(writes[i].key)).append("=");
+            inserted.append(writes[i].value).append("\r\n");
+        }
+        splices.push_back(Splice { text_.size(), text_.size(), std::move(inserted) });
+    }
+    if (splices.empty())
+        return std::nullopt;
+    std::string out;
+    std::size_t size = text_.size();
+    for (const Splice& splice : splices)
+        size += splice.inserted.size() - (splice.end - splice.begin);
+    out.reserve(size);
+    std::size_t at = 0;
+    for (const Splice& splice : splices) {
+        out.append(text_, at, splice.begin - at).append(splice.inserted);
+        at = splice.end;
+    }
+    out.append(text_, at);
+    return out;
 }

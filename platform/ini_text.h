@@ -57,6 +57,19 @@ public:
     std::optional<std::string> WithValue(
         std::string_view section, std::string_view key, std::string_view value) const;
 
+    /// One key to set with WithValues.
+    struct KeyValue
+    {
+        std::string_view section;
+        std::string_view key;
+        std::string_view value;
+    };
+    /// The file text with each write's key set in turn, exactly as WithValue applied write after
+    /// write would leave it, but in one pass for the usual batches (keys written once each, into
+    /// sections that are there and at most one new one), so that thousands of writes cost about
+    /// one. nullopt when every key already holds its value.
+    std::optional<std::string> WithValues(const std::vector<KeyValue>& writes) const;
+
     /// The change WithValue makes: the bytes [begin, end) of the text give way to inserted.
     /// Both ends lie at a line boundary or just after an ASCII byte, never inside a character.
     struct Splice

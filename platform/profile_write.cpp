@@ -60,18 +60,13 @@ BOOL WritePrivateProfileStringsA(const std::vector<ProfileWrite>& writes, const 
             content = EditUtf16Text(parse->utf16, *parse->text, writes, rendering);
         } else {
             // Each write applies to the text the previous one left, exactly as separate calls
-            // would. The first write works on the cached parse; later ones parse the text the
-            // previous one left.
+            // would, worked out on the cached parse.
             const IniText empty({});
-            std::optional<IniText> reparsed;
-            for (const ProfileWrite& w : writes) {
-                const IniText* current = parse ? parse->text.get() : &empty;
-                if (content)
-                    current = &reparsed.emplace(*content);
-                std::optional<std::string> next = current->WithValue(w.section, w.key, w.value);
-                if (next)
-                    content = std::move(next);
-            }
+            std::vector<IniText::KeyValue> edits;
+            edits.reserve(writes.size());
+            for (const ProfileWrite& w : writes)
+                edits.push_back({ w.section, w.key, w.value });
+            content = (parse ? *parse->text : empty).WithValues(edits);
         }
         if (!content)
             return 1; // every key already holds its value

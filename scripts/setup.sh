@@ -34,6 +34,8 @@ packages=(
     weston qt6-wayland  # a headless Wayland compositor and Qt's Wayland platform
     # the Debian package: cpack's dependency lookup and the checks run on the package
     dpkg-dev file lintian appstream desktop-file-utils
+    # the palette tests: GIMP's palettes are imported, and gimp-console reads an exported one back
+    gimp
     # CI's second release: a fresh Debian 13 tree (scripts/test-debian13.sh)
     mmdebstrap debian-archive-keyring
 )
@@ -77,4 +79,24 @@ if ! installed "$runtime"; then
     else
         echo "setup: no $runtime on this release; the sanitizer and fuzzing builds need clang's runtimes" >&2
     fi
+fi
+
+# Inkscape's palettes, imported by the palette test, are taken from its package without installing
+# Inkscape: the package is downloaded and only its palettes are unpacked, into build/.
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+inkscape_palettes="$repo/build/shipped-palettes/inkscape"
+if [ ! -d "$inkscape_palettes" ]; then
+    if [ -z "$updated" ]; then
+        $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+        updated=yes
+    fi
+    unpack=$(mktemp -d)
+    if (cd "$unpack" && apt-get download -qq inkscape 2>/dev/null) \
+        && dpkg-deb -x "$unpack"/inkscape_*.deb "$unpack/tree"; then
+        mkdir -p "$(dirname "$inkscape_palettes")"
+        cp -r "$unpack/tree/usr/share/inkscape/palettes" "$inkscape_palettes"
+    else
+        echo "setup: could not take Inkscape's palettes from its package" >&2
+    fi
+    rm -rf "$unpack"
 fi

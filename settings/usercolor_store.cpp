@@ -89,7 +89,7 @@ std::string_view UserColorName(std::string_view entry)
     return entry.size() > 6 ? entry.substr(6) : std::string_view();
 }
 
-std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
+std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
 {
     // Held from reading the count to the rename of the new file, so that two windows registering
     // at once store both colours under different keys. The folder is made first, so that there
@@ -106,21 +106,33 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
         const ProfileSnapshot snapshot(ini.Path().c_str());
         count = UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
     }
-    if (count >= MaxUserColors) {
+    if (static_cast<std::int64_t>(count) + static_cast<std::int64_t>(entries.size())
+        > MaxUserColors) {
         static const std::string full =
             Sjis(u8"ユーザカラーはこれ以上登録できません (") + IntToStr(MaxUserColors) + ")";
         throw Exception(full);
     }
-    // A line end in a pasted name could hide the count and every colour, so the name ends there.
-    const std::string line = UpToLineEnd(entry);
-    // The count and the entry are written in the usual order but land together, so a refused
+    // The count and the entries are written in the usual order but land together, so a refused
     // write never leaves a count that includes an entry that is not there.
-    const std::int32_t newCount = count + 1;
+    const std::int32_t newCount = count + static_cast<std::int32_t>(entries.size());
+    if (entries.empty()) {
+        return count;
+    }
     ini.WriteTogether([&] {
         ini.WriteInt(UserColorSection, UserColorCountKey, newCount);
-        ini.WriteFenced(UserColorSection, IntToStr(newCount), line);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            // A line end in a pasted name could hide the count and every colour, so the name
+            // ends there.
+            ini.WriteFenced(UserColorSection, IntToStr(count + 1 + static_cast<std::int32_t>(i)),
+                UpToLineEnd(entries[i]));
+        }
     });
     return newCount;
+}
+
+std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
+{
+    return RegisterUserColors(ini, { entry });
 }
 
 std::string UpToLineEnd(const std::string& text)

@@ -52,6 +52,12 @@ std::string UpToLineEnd(const std::string& text);
 /// path is thrown. Returns the new count.
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry);
 
+/// Stores entries (each up to its first line end) in their order after the stored ones, as
+/// RegisterUserColor stores one, in one write under the same lock: every entry is stored, or none
+/// is and the error is thrown (also when they would take the store beyond MaxUserColors). Nothing
+/// is written for no entries. Returns the new count.
+std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries);
+
 /// Removes the stored entry that the user chose, entry at position index (from 0) of the list as
 /// last loaded, and renumbers the rest from 1. Under the file's write lock the stored entries are
 /// read anew and entry is looked for there: at index when it is still there, else the same entry

@@ -1,0 +1,196 @@
+#include "settings/gimp_palette.h"
+
+#include <cstdio>
+
+#include "colour/exception.h"
+#include "colour/integer_text.h"
+#include "platform/codepage.h"
+
+namespace {
+
+constexpr std::string_view Header = "GIMP Palette";
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+/// "<line> 行目: " followed by what, as the refusal of the file.
+[[noreturn]] void Refuse(std::int32_t line, std::u8string_view what)
+{
+    throw Exception(IntToStr(line) + Sjis(u8" 行目: ") + Sjis(what));
+}
+
+/// The next blank-separated word of rest, taken off it.
+std::string_view NextWord(std::string_view& rest)
+{
+    while (!rest.empty() && IsBlank(rest.front()))
+        rest.remove_prefix(1);
+    std::size_t end = 0;
+    while (end < rest.size() && !IsBlank(rest[end]))
+        ++end;
+    const std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
+}
+
+/// One component: a decimal number from 0 to 255; a word that is no number counts as missing.
+std::uint8_t Component(std::string_view word, std::int32_t line)
+{
+    std::string_view digits = word;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        Refuse(line, u8"色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)");
+    const std::size_t first = digits.find_first_not_of('0');
+    const std::string_view significant =
+        first == std::string_view::npos ? std::string_view("0") : digits.substr(first);
+    int value = 0;
+    if (significant.size() <= 3) {
+        for (const char c : significant)
+            value = value * 10 + (c - '0');
+    }
+    if (significant.size() > 3 || value > 255 || (negative && value != 0)) {
+        throw Exception(IntToStr(line) + Sjis(u8" 行目: 色の値 ") + std::string(word)
+            + Sjis(u8" は 0 から 255 の範囲にありません"));
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+/// text with each line end (CR or LF) turned into a blank, so that it stays on its line.
+std::string OneLine(std::string_view text)
+{
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return line;
+}
+
+} // namespace
+
+std::size_t FirstInvalidUtf8(std::string_view text)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = byte(i);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            // No overlong forms, no surrogates.
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            // No overlong forms, nothing above U+10FFFF.
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+            return i;
+        for (std::size_t k = 2; k < length; ++k) {
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+                return i;
+        }
+        i += length;
+    }
+    return std::string_view::npos;
+}
+
+GimpPalette ReadGimpPalette(std::string_view text)
+{
+    if (text.size() > MaxPaletteBytes) {
+        throw Exception(Sjis(u8"パレットファイルが大きすぎます (16 MiB まで)"));
+    }
+    if (StartsWith(text, ByteOrderMark))
+        text.remove_prefix(ByteOrderMark.size());
+    if (const std::size_t bad = FirstInvalidUtf8(text); bad != std::string_view::npos) {
+        std::int32_t line = 1;
+        for (std::size_t i = 0; i < bad; ++i) {
+            if (text[i] == '\n'
+                || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+                ++line;
+        }
+        Refuse(line, u8"UTF-8 のテキストではありません");
+    }
+
+    GimpPalette palette;
+    std::int32_t line = 0;
+    std::size_t pos = 0;
+    while (pos < text.size() || line == 0) {
+        ++line;
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        const std::string_view content = text.substr(pos, end - pos);
+        pos = end;
+        if (pos < text.size())
+            pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+
+        if (line == 1) {
+            if (!StartsWith(content, Header)) {
+                throw Exception(Sjis(u8"GIMP のパレットファイルではありません (1 行目が \"GIMP "
+                                     u8"Palette\" で始まっていません)"));
+            }
+            continue;
+        }
+        const std::string_view trimmed = Trimmed(content);
+        if (trimmed.empty() || trimmed.front() == '#')
+            continue;
+        if (StartsWith(trimmed, "Name:")) {
+            palette.name = std::string(Trimmed(trimmed.substr(5)));
+            continue;
+        }
+        if (StartsWith(trimmed, "Columns:"))
+            continue;
+        std::string_view rest = trimmed;
+        PaletteColour colour;
+        colour.line = line;
+        colour.red = Component(NextWord(rest), line);
+        colour.green = Component(NextWord(rest), line);
+        colour.blue = Component(NextWord(rest), line);
+        colour.name = std::string(Trimmed(rest));
+        palette.colours.push_back(std::move(colour));
+    }
+    return palette;
+}
+
+std::string GimpPaletteText(std::string_view name, const std::vector<PaletteColour>& colours)
+{
+    std::string text;
+    text.reserve(64 + colours.size() * 24);
+    text.append(Header).append("\nName: ").append(OneLine(name)).append("\nColumns: 16\n#\n");
+    for (const PaletteColour& colour : colours) {
+        char numbers[16];
+        std::snprintf(
+            numbers, sizeof numbers, "%3d %3d %3d\t", colour.red, colour.green, colour.blue);
+        text.append(numbers).append(OneLine(colour.name)).append("\n");
+    }
+    return text;
+}
