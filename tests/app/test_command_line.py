@@ -37,10 +37,13 @@ class PrintTest(unittest.TestCase):
             "255,128,0": orange,
             "＃ＦＦ８０００": orange,
             "#000": ["#000000", "000000", "rgb(0, 0, 0)", "hsl(0, 0%, 0%)", "0, 0, 0"],
-            "white": ["#FFFFFF", "FFFFFF", "rgb(255, 255, 255)", "hsl(0, 0%, 100%)",
-                      "255, 255, 255"],
-            # The colour list's own value wins over CSS's green.
+            # The colour list's own values win over CSS's colours of the same names; CSS's
+            # names are read in any case, the list's only as listed.
             "green": ["#00FF00", "00FF00", "rgb(0, 255, 0)", "hsl(120, 100%, 50%)", "0, 255, 0"],
+            "white": ["#FCFCFC", "FCFCFC", "rgb(252, 252, 252)", "hsl(0, 0%, 99%)",
+                      "252, 252, 252"],
+            "WHITE": ["#FFFFFF", "FFFFFF", "rgb(255, 255, 255)", "hsl(0, 0%, 100%)",
+                      "255, 255, 255"],
         }
         for colour, forms in cases.items():
             for args in (["--print", colour], ["--print=" + colour], ["--pr", colour]):
