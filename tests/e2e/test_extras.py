@@ -15,25 +15,7 @@ FORMS = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 12
 ORANGE = {"Edit1": "FF8000", "Edit2": "255", "Edit3": "128", "Edit4": "0"}
 
 
-class ExtrasTest(unittest.TestCase):
-    # One desktop for the whole class: the accessibility library binds to the first bus it meets.
-    @classmethod
-    def setUpClass(cls):
-        cls.desktop = e2e.Desktop().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desktop.close()
-
-    def setUp(self):
-        self.running = len(self.desktop.processes)
-
-    def tearDown(self):
-        # A failed test may leave its program (or a clipboard owner) running.
-        for process in self.desktop.processes[self.running:]:
-            e2e._stop(process)
-        del self.desktop.processes[self.running:]
-
+class ExtrasTest(e2e.DesktopTestCase):
     def assertSwatch(self, program, colour):
         e2e.wait_until(f"the swatch to show {colour}",
                        lambda: program.pixel(*e2e.centre("Shape1")) == colour, timeout=5)

@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 import warnings
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -335,6 +336,28 @@ class Desktop(Session):
         return Screenshot(data)
 
     # -- accessibility ------------------------------------------------------------------------
+
+
+class DesktopTestCase(unittest.TestCase):
+    """Tests that share one desktop: the accessibility library binds to the first bus it meets,
+    so a process has one. Whatever a test started (a program, a clipboard owner) is stopped after
+    it, also when it failed."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop().__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.close()
+
+    def setUp(self):
+        self.running = len(self.desktop.processes)
+
+    def tearDown(self):
+        for process in self.desktop.processes[self.running:]:
+            _stop(process)
+        del self.desktop.processes[self.running:]
 
 
 class Screenshot:
