@@ -131,7 +131,7 @@ TEST(CommandLine, RefusesWithTheReason)
     for (const auto& c : cases) {
         const Read read = ReadWords(c.words);
         EXPECT_EQ(read.command.action, CommandAction::Error) << *c.words.begin();
-        EXPECT_EQ(Cp932ToUtf8(read.command.error),
-            std::string(reinterpret_cast<const char*>(c.reason)));
+        EXPECT_EQ(
+            Cp932ToUtf8(read.command.error), std::string(reinterpret_cast<const char*>(c.reason)));
     }
 }
