@@ -417,7 +417,7 @@ class Program:
         state = self.settings()
         return None if state is None else state[0]
 
-    def launch(self, *args, platform="xcb", **env):
+    def launch(self, platform="xcb", args=(), **env):
         """Starts the program with args from another directory than its own, on the Qt platform
         given, with its accessibility published."""
         env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM=platform,
@@ -432,7 +432,7 @@ class Program:
 
     def start(self, *args):
         """Starts the program with args on the X server and waits for its window."""
-        self.launch(*args)
+        self.launch(args=args)
 
         def find():
             if self.process.poll() is not None:
