@@ -18,5 +18,5 @@ struct Hsl
 Hsl HslOf(Rgb rgb);
 
 /// The forms a colour is copied in, in menu order: "#FF8000", "FF8000", "rgb(255, 128, 0)",
-/// "hsl(30, 100%, 50%)", "255, 128, 0".
+/// "hsl(30, 100%, 50%)", "255, 128, 0". Each component is taken modulo 256, as in ColorOf.
 std::array<std::string, 5> ColourForms(Rgb rgb);

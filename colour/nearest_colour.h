@@ -4,7 +4,8 @@
 
 #include "colour/rgb.h"
 
-/// CIELAB under D65 (the 2 degree observer), from sRGB.
+/// CIELAB under D65 (the 2 degree observer), from sRGB. The reference white is sRGB white's XYZ
+/// under the sRGB matrix (0.9505, 1, 1.089), so that greys have a = b = 0.
 struct Lab
 {
     double lightness = 0;

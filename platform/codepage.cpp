@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iconv.h>
 
+#include "platform/codepage_p.h"
+
 namespace {
 
 constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
@@ -22,8 +24,10 @@ struct Skip
 class Converter
 {
 public:
-    Converter(const char* to, const char* from)
-        : m_cd(iconv_open(to, from))
+    // asciiAlike: both sides write ASCII characters as the same bytes (CP932 and UTF-8).
+    Converter(const char* to, const char* from, bool asciiAlike)
+        : m_cd(IconvOpenForConversions()(to, from))
+        , m_asciiAlike(asciiAlike)
     {
     }
     ~Converter()
@@ -35,6 +39,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    bool Works() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
     // Converts the whole input in one iconv call into a result of room bytes (grown should that
     // not suffice). Only at a sequence iconv refuses, and at incomplete input at the end, does it
     // stop: onError(rest, bytes written so far) tells how many bytes to skip and what to write
@@ -43,7 +49,14 @@ public:
     std::string Run(std::string_view input, std::size_t room, OnError onError)
     {
         std::string out;
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+        if (!Works()) {
+            // Without a descriptor only ASCII text between CP932 and UTF-8 survives, so that an
+            // error saying the conversion is missing can still be read.
+            const bool ascii = std::all_of(input.begin(), input.end(),
+                [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            if (m_asciiAlike && ascii) {
+                out = input;
+            }
             return out;
         }
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
@@ -99,7 +112,32 @@ public:
 
 private:
     iconv_t m_cd;
+    bool m_asciiAlike;
 };
+
+Converter& Cp932ToUtf8Converter()
+{
+    thread_local Converter converter("UTF-8", "CP932", true);
+    return converter;
+}
+
+Converter& Utf8ToCp932Converter()
+{
+    thread_local Converter converter("CP932", "UTF-8", true);
+    return converter;
+}
+
+Converter& Utf16LeToCp932Converter()
+{
+    thread_local Converter converter("CP932", "UTF-16LE", false);
+    return converter;
+}
+
+Converter& Cp932ToUtf16LeConverter()
+{
+    thread_local Converter converter("UTF-16LE", "CP932", false);
+    return converter;
+}
 
 // Length of the well-formed UTF-8 sequence at the start of text, or 0 when it is not one.
 std::size_t Utf8SequenceLength(std::string_view text)
@@ -169,7 +207,7 @@ bool IsLeftOut(char32_t code)
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
-    thread_local Converter converter("UTF-8", "CP932");
+    Converter& converter = Cp932ToUtf8Converter();
     // Skipping a single byte keeps an ASCII byte after a stray lead byte.
     return converter.Run(cp932, cp932.size() + cp932.size() / 2, [](std::string_view, std::size_t) {
         return Skip { 1, ReplacementCharacter };
@@ -178,7 +216,7 @@ std::string Cp932ToUtf8(std::string_view cp932)
 
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
 {
-    thread_local Converter converter("CP932", "UTF-8");
+    Converter& converter = Utf8ToCp932Converter();
     std::size_t first = std::string::npos;
     // No character takes more bytes in CP932 than in UTF-8, and a replaced one takes one.
     std::string out =
@@ -198,7 +236,7 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost)
 
 std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* offsets)
 {
-    thread_local Converter converter("CP932", "UTF-16LE");
+    Converter& converter = Utf16LeToCp932Converter();
     const std::size_t end = utf16.size() & ~std::size_t(1);
     // iconv refuses an unpaired surrogate (a high one at the end as incomplete input) and a
     // character CP932 lacks; either becomes one "?", a pair counting as one character. No
@@ -232,7 +270,7 @@ std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* o
 
 std::string Cp932ToUtf16Le(std::string_view cp932)
 {
-    thread_local Converter converter("UTF-16LE", "CP932");
+    Converter& converter = Cp932ToUtf16LeConverter();
     // As Cp932ToUtf8: an invalid byte becomes U+FFFD and the conversion goes on after it.
     return converter.Run(cp932, cp932.size() * 2, [](std::string_view, std::size_t) {
         return Skip { 1, ReplacementUtf16Le };
@@ -242,4 +280,16 @@ std::string Cp932ToUtf16Le(std::string_view cp932)
 bool IsCp932LeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool CodePageConversionsWork()
+{
+    return Cp932ToUtf8Converter().Works() && Utf8ToCp932Converter().Works()
+        && Utf16LeToCp932Converter().Works() && Cp932ToUtf16LeConverter().Works();
+}
+
+IconvOpenFunction& IconvOpenForConversions()
+{
+    static IconvOpenFunction open = ::iconv_open;
+    return open;
 }

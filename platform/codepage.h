@@ -27,6 +27,11 @@ std::string Utf16LeToCp932(std::string_view utf16, std::vector<std::uint32_t>* o
 /// becomes U+FFFD.
 std::string Cp932ToUtf16Le(std::string_view cp932);
 
+/// True when this thread can make every conversion above: the system's iconv knows CP932, UTF-8
+/// and UTF-16LE. Where it cannot, those conversions give empty texts (only ASCII text passes between
+/// CP932 and UTF-8), so whatever reads or writes texts must refuse its work instead of going on.
+bool CodePageConversionsWork();
+
 /// True when the byte opens a double-byte character in CP932 (0x81-0x9F, 0xE0-0xFC).
 bool IsCp932LeadByte(unsigned char byte);
 

@@ -148,6 +148,9 @@ LoadedFile LoadNow(const char* path, bool fresh)
 
     // Unchanged bytes keep the parse (and its key indexes) of the previous call.
     const bool utf16 = IsUtf16(bytes);
+    // A UTF-16LE file whose text cannot be converted would read as empty and be written so.
+    if (utf16 && !CodePageConversionsWork())
+        return { FileState::Unusable, nullptr };
     const FileParse* old = cache.parse.get();
     const bool sameKind = old && !old->utf16.empty() == utf16; // both UTF-16LE, or both not
     const bool same = sameKind && (utf16 ? old->utf16 == bytes : old->text->Text() == bytes);

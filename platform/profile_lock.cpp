@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/file_replace.h"
@@ -41,9 +42,65 @@ int OpenLockFile(const std::string& lockFile, int flags)
 enum class Attempt {
     Held, // locked, and the lock file is the one at its name
     Busy, // another writer holds it
-    Stale, // locked a file that is no longer at the name (its holder removed it): open anew
+    Stale, // no lock file at the name, or locked one that is no longer there: open anew
     Refused, // cannot be locked at all
 };
+
+// Gives a new lock file fd the permissions of the settings file, so that every user who may
+// write the settings file may lock it too: its permission bits and group, and for root its owner
+// (the owner of a file root writes for a user is that user). With no settings file yet, the lock
+// file keeps 0666 less the umask, which the settings file will get too.
+void ShareLikeTheSettingsFile(int fd, const WriteTarget& target)
+{
+    struct stat settings = {};
+    if (stat(target.path.c_str(), &settings) != 0 || !S_ISREG(settings.st_mode))
+        return;
+    // Best effort: a user who is not in the settings file's group cannot give the lock file that
+    // group, and such a user cannot share the settings file with it either.
+    if (fchown(fd, geteuid() == 0 ? settings.st_uid : static_cast<uid_t>(-1), settings.st_gid)
+        != 0) { }
+    if (fchmod(fd, (settings.st_mode & 0666) | 0600) != 0) { }
+}
+
+// Makes the lock file, which then stays for good: the open descriptor, -1 with errno EEXIST when
+// another writer made it first, or -1 with another errno when the folder refuses it. It is made
+// without a name (O_TMPFILE), given its permissions and only then linked in place, so no writer
+// ever sees it with other permissions than its own; a link never replaces an existing file.
+int MakeLockFile(const std::string& lockFile, const WriteTarget& target)
+{
+#ifdef O_TMPFILE
+    const int unnamed = open(target.folder.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0666);
+    if (unnamed >= 0) {
+        ShareLikeTheSettingsFile(unnamed, target);
+        const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, lockFile.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return unnamed;
+        const int error = errno;
+        close(unnamed);
+        errno = error;
+        // EEXIST: another writer made it first. Other failures (no links on this file system, no
+        // /proc to name the file by) are left to the named way below.
+        if (error == EEXIST)
+            return -1;
+    }
+#endif
+    // Where the file system makes no unnamed files (NFS), the file is named from the start: for a
+    // moment another user may find it with the umask's permissions (see YoungerThanAWrite).
+    const int fd = OpenLockFile(lockFile, O_RDWR | O_CREAT | O_EXCL);
+    if (fd >= 0)
+        ShareLikeTheSettingsFile(fd, target);
+    return fd;
+}
+
+// True when the lock file was made or changed a moment ago: a writer on a file system without
+// unnamed files may not have given it its permissions yet.
+bool YoungerThanAWrite(const std::string& lockFile)
+{
+    struct stat st = {};
+    timespec now = {};
+    return stat(lockFile.c_str(), &st) == 0 && clock_gettime(CLOCK_REALTIME, &now) == 0
+        && now.tv_sec - st.st_ctim.tv_sec < 2;
+}
 
 // True when fd is the file now at lockFile. The name is opened rather than looked at, so that a
 // network file system's client asks the server instead of answering from its cache.
@@ -62,11 +119,10 @@ bool StillAtItsName(int fd, const std::string& lockFile)
     return same;
 }
 
-// type: F_WRLCK to write, F_RDLCK to learn that no writer holds the lock.
-Attempt TryLock(int fd, const std::string& lockFile, short type)
+Attempt TryLock(int fd, const std::string& lockFile)
 {
     struct flock whole = {};
-    whole.l_type = type;
+    whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET; // from the start to the end, however the file grows
     int rc = 0;
     do
@@ -85,6 +141,8 @@ Attempt TryLock(int fd, const std::string& lockFile, short type)
             return Attempt::Refused;
         }
     }
+    // Someone may have removed the file by name (an older writer that removed its lock file on
+    // release, or a user tidying up): a lock on a file no longer at the name excludes nobody.
     return StillAtItsName(fd, lockFile) ? Attempt::Held : Attempt::Stale;
 }
 
@@ -94,38 +152,42 @@ bool IsRegularFile(int fd)
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// A lock file that this user cannot open for writing was made by another user's writer, and is
-// left over when that writer was killed before removing it. A read lock on it is granted only
-// while no writer holds it: then it is left over and is removed, and the next attempt makes it
-// anew (Stale). Busy while its writer is at work; Refused when it cannot be removed.
-Attempt ClearLeftLockFile(const std::string& lockFile)
+// Opens the lock file for writing, making it when there is none. fd is set on success; otherwise
+// Stale when another writer made it between the two opens (try again at once), Busy while a file just
+// made may still lack its permissions, and Refused when this user cannot have it: a lock file of
+// another user that this user may not write, or a folder that refuses new files. A lock file is
+// never removed here: whoever can open it may be about to lock it.
+Attempt OpenForLocking(const std::string& lockFile, const WriteTarget& target, int& fd)
 {
-    const int fd = OpenLockFile(lockFile, O_RDONLY);
-    if (fd < 0)
-        return Attempt::Refused; // none there: the folder itself refuses new files
-    Attempt attempt = IsRegularFile(fd) ? TryLock(fd, lockFile, F_RDLCK) : Attempt::Refused;
-    if (attempt == Attempt::Held)
-        attempt =
-            unlink(lockFile.c_str()) == 0 || errno == ENOENT ? Attempt::Stale : Attempt::Refused;
-    close(fd);
-    return attempt;
+    fd = OpenLockFile(lockFile, O_RDWR);
+    if (fd >= 0)
+        return Attempt::Held;
+    if (errno == ENOENT) {
+        fd = MakeLockFile(lockFile, target);
+        if (fd >= 0)
+            return Attempt::Held;
+        return errno == EEXIST ? Attempt::Stale : Attempt::Refused;
+    }
+    if (errno == EACCES && YoungerThanAWrite(lockFile))
+        return Attempt::Busy;
+    return Attempt::Refused;
 }
 
 // The descriptor of the locked lock file, or -1 when the lock cannot be had by the deadline.
-int WaitForLock(const std::string& lockFile, std::chrono::steady_clock::time_point deadline)
+int WaitForLock(const std::string& lockFile, const WriteTarget& target,
+    std::chrono::steady_clock::time_point deadline)
 {
     using namespace std::chrono;
     constexpr microseconds firstPause { 100 }, longestPause { 5000 };
+    constexpr int quickRetries = 100; // bounds a run of files coming and going between opens
     microseconds pause = firstPause;
     int fd = -1;
-    for (;;) {
+    for (int quick = 0;;) {
+        Attempt attempt = Attempt::Held;
         if (fd < 0)
-            fd = OpenLockFile(lockFile, O_RDWR | O_CREAT);
-        Attempt attempt = Attempt::Refused;
+            attempt = OpenForLocking(lockFile, target, fd);
         if (fd >= 0)
-            attempt = IsRegularFile(fd) ? TryLock(fd, lockFile, F_WRLCK) : Attempt::Refused;
-        else if (errno == EACCES)
-            attempt = ClearLeftLockFile(lockFile);
+            attempt = IsRegularFile(fd) ? TryLock(fd, lockFile) : Attempt::Refused;
         switch (attempt) {
         case Attempt::Held:
             return fd;
@@ -135,9 +197,12 @@ int WaitForLock(const std::string& lockFile, std::chrono::steady_clock::time_poi
             return -1;
         case Attempt::Stale:
             if (fd >= 0)
-                close(fd); // also lets go of a lock granted on the stale file
+                close(fd); // also lets go of a lock granted on a file no longer at the name
             fd = -1;
             pause = firstPause;
+            if (++quick < quickRetries)
+                continue;
+            quick = 0;
             break;
         case Attempt::Busy:
             break;
@@ -175,7 +240,8 @@ void ProfileLock::Take(const WriteTarget& target)
         m_lockFile = std::move(lockFile);
         return;
     }
-    const int fd = WaitForLock(lockFile, std::chrono::steady_clock::now() + ProfileLockTimeout());
+    const int fd =
+        WaitForLock(lockFile, target, std::chrono::steady_clock::now() + ProfileLockTimeout());
     if (fd < 0)
         return;
     held.emplace(lockFile, HeldLock { fd, 1 });
@@ -188,9 +254,7 @@ ProfileLock::~ProfileLock()
         return;
     const auto it = held.find(m_lockFile);
     if (it != held.end() && --it->second.holders == 0) {
-        // Removed while still locked, so nobody can take a lock on it that a later writer, making
-        // the file anew, would not see; closing then lets the lock go.
-        unlink(m_lockFile.c_str());
+        // The lock file stays for the next writer; closing lets the lock go.
         close(it->second.fd);
         held.erase(it);
     }

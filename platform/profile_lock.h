@@ -11,11 +11,13 @@ struct WriteTarget;
 /// It is an open-file-description lock (fcntl F_OFD_SETLK) on a lock file beside the settings
 /// file, ".<name>.lock": a lock on a regular file, which network file systems carry to the server,
 /// held per open of the file, so two threads exclude each other as two processes do. The lock
-/// file exists only while a write holds it: the holder removes it before letting the lock go, and
-/// a writer whose lock was granted on a file that is no longer the one at that name opens the new
-/// one and waits again. A writer killed while holding it leaves the file, which the next write
-/// takes over and removes; one of another user, which this user cannot open for writing, is
-/// removed once a read lock on it shows that no writer holds it.
+/// file stays in place for good, so no writer ever removes a file that another may be locking; it
+/// is made with the permission bits and group of the settings file (and, made by root, its owner),
+/// so every user who may write the settings file may lock it. Whoever holds the lock lets it go by
+/// closing the file, also when killed. A lock file that this user cannot open for writing (left
+/// by another user with other permissions) refuses the write; it is never removed. A writer whose
+/// lock was granted on a file that is no longer the one at that name (someone removed it) opens
+/// the file at the name and waits again.
 ///
 /// Readers take no lock: a write replaces the file by a rename, so a reader always sees a whole
 /// file. On one thread the lock is taken once and shared by nested holders, so a command can hold

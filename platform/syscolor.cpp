@@ -9,8 +9,7 @@ constexpr DWORD Rgb(DWORD red, DWORD green, DWORD blue)
     return red | green << 8 | blue << 16;
 }
 
-// There is no live desktop scheme to ask, so every index gives the colour of the classic grey
-// Windows scheme, fixed.
+// The classic grey Windows scheme: what an element looks like when no desktop gives its colour.
 constexpr std::array<DWORD, 31> ClassicScheme = {
     Rgb(192, 192, 192), //  0 COLOR_SCROLLBAR
     Rgb(0, 128, 128), //  1 COLOR_BACKGROUND
@@ -45,6 +44,8 @@ constexpr std::array<DWORD, 31> ClassicScheme = {
     Rgb(192, 192, 192), // 30 COLOR_MENUBAR
 };
 
+SysColorSource DesktopSource = nullptr;
+
 } // namespace
 
 DWORD GetSysColor(int index)
@@ -52,5 +53,15 @@ DWORD GetSysColor(int index)
     if (index < 0 || index >= static_cast<int>(ClassicScheme.size())) {
         return 0;
     }
+    if (DesktopSource) {
+        if (const std::optional<DWORD> colour = DesktopSource(index)) {
+            return *colour & 0x00FFFFFFu;
+        }
+    }
     return ClassicScheme[static_cast<std::size_t>(index)];
+}
+
+void SetSysColorSource(SysColorSource source)
+{
+    DesktopSource = source;
 }

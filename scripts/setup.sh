@@ -2,7 +2,22 @@
 # Installs whatever Tintora needs to build, run and test that this Debian machine lacks. Works on
 # Debian 12 and 13 (and releases sharing their package names): where a package's name carries a
 # version, the name is found from what the release offers, not written down here.
+#
+#   scripts/setup.sh                    the packages alone, without what they recommend
+#   scripts/setup.sh --with-recommends  with Debian's recommended packages too, as a desktop
+#                                       user's machine has them (Qt's GTK platform theme among
+#                                       them), so that the tests also run where users run them
 set -euo pipefail
+
+recommends=--no-install-recommends
+case "${1:-}" in
+    "") ;;
+    --with-recommends) recommends=--install-recommends ;;
+    *)
+        echo "usage: $0 [--with-recommends]" >&2
+        exit 2
+        ;;
+esac
 
 packages=(
     # build
@@ -42,7 +57,7 @@ install_missing() {
         updated=yes
     fi
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        --no-install-recommends "${missing[@]}"
+        "$recommends" "${missing[@]}"
 }
 
 install_missing "${packages[@]}"

@@ -170,6 +170,11 @@ std::string TIniBrel::ReadPlain(
 
 void TIniBrel::PrepareWrite()
 {
+    // Without the code-page conversions a write would store texts emptied or "?" for what it
+    // could not convert, or skip a UTF-16LE file while looking like it went through.
+    if (!CodePageConversionsWork()) {
+        throw CodePageError();
+    }
     // Made at the first write, never at start-up: running the program leaves nothing behind.
     if (!m_folderToMake.empty() && !MakeDirectories(m_folderToMake, 0700)) {
         throw WriteError(Path());

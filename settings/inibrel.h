@@ -57,7 +57,8 @@ public:
     /// Makes ready for a write to Path(): when the path lies in the user's own settings folder
     /// (an installed program), that folder and the folders above it are made where missing, mode
     /// 0700. The component's writes call it; a caller that replaces the file itself calls it
-    /// first. Throws the write error for Path() when the folder cannot be made.
+    /// first. Throws CodePageError when the code-page conversions cannot be set up, and the write
+    /// error for Path() when the folder cannot be made.
     void PrepareWrite();
 
     /// The box that shows the designer's warning with OK alone (see SetFence); the window that

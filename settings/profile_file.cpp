@@ -55,6 +55,12 @@ void TIniFile::PutStrings(const std::vector<ProfileWrite>& writes)
     }
 }
 
+Exception CodePageError()
+{
+    return Exception(Sjis(u8"文字コードを変換できないため、設定ファイルを読み書きできません")
+        + " (iconv: CP932, UTF-8, UTF-16LE)");
+}
+
 Exception WriteError(const std::string& path)
 {
     // The path is the file system's bytes (UTF-8) and the message a CP932 text: the path is

@@ -47,3 +47,7 @@ using ProfileFile = TIniFile;
 /// The write error for path: Exception "%s に書き込めません", the path (the file system's bytes)
 /// shown in CP932 with "?" for what CP932 cannot hold.
 Exception WriteError(const std::string& path);
+
+/// The error for a settings file that cannot be read or written because the system cannot convert
+/// between its code pages (iconv lacks CP932 or UTF-16LE); its end, in ASCII, stays readable then.
+Exception CodePageError();

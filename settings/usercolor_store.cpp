@@ -70,6 +70,7 @@ UserColorLoad LoadUserColors(TIniBrel& ini)
     // One look at the file serves every key, which also makes the entries one consistent state.
     const ProfileSnapshot snapshot(ini.Path().c_str());
     UserColorLoad load;
+    load.unconverted = !CodePageConversionsWork();
     load.storedCount = ini.ReadInt(UserColorSection, UserColorCountKey, 0);
     load.count = load.storedCount;
     if (load.storedCount > MaxUserColors) {
@@ -98,8 +99,13 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
     if (!lock) {
         throw WriteError(ini.Path());
     }
-    const std::int32_t count =
-        UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
+    std::int32_t count = 0;
+    {
+        // One look at the file serves the count and, for a damaged one, the search for the
+        // highest entry, which may read up to MaxUserColors keys.
+        const ProfileSnapshot snapshot(ini.Path().c_str());
+        count = UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
+    }
     if (count >= MaxUserColors) {
         static const std::string full =
             Sjis(u8"ユーザカラーはこれ以上登録できません (") + IntToStr(MaxUserColors) + ")";

@@ -28,6 +28,9 @@ struct UserColorLoad
     /// True when the stored count was above MaxUserColors; storedCount then holds it.
     bool damaged = false;
     std::int32_t storedCount = 0;
+    /// True when the code-page conversions cannot be set up (see CodePageError): the entries may
+    /// then be missing (a UTF-16LE file reads as none), so the load is no true picture.
+    bool unconverted = false;
 };
 
 /// Reads the count and entries 1..count (a missing key gives an empty entry), all from the file as

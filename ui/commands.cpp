@@ -75,10 +75,15 @@ void TForm1::SpeedButton2Click(QObject*)
     if (!ColorDialog1->RunDialog()) {
         return;
     }
-    Edit1->SetText(ColorToHex(ColorDialog1->Color));
-    Shape1->SetBrushColor(ColorDialog1->Color);
-    CurrentHex = Edit1->Text();
-    SplitHexToRgb(Edit1->Text(), ComponentBoxes(*this));
+    ShowChosenColour(*this, ColorDialog1->Color);
+}
+
+void ShowChosenColour(TForm1& form, TColor colour)
+{
+    form.Edit1->SetText(ColorToHex(colour));
+    form.Shape1->SetBrushColor(colour);
+    CurrentHex = form.Edit1->Text();
+    SplitHexToRgb(form.Edit1->Text(), ComponentBoxes(form));
 }
 
 void TForm1::ComboBox1Change(QObject*)

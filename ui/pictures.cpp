@@ -1,6 +1,9 @@
 #include "ui/pictures.h"
 
+#include <QPainter>
 #include <QPixmap>
+
+#include <cstdlib>
 
 #include <iterator>
 
@@ -182,6 +185,46 @@ const char* const* PictureText(ButtonPicture which)
     return CopyPicture;
 }
 
+// A face darker than mid-grey; the pictures were drawn for a light one.
+bool IsDark(const QColor& face)
+{
+    return qGray(face.rgb()) < 128;
+}
+
+// The picture over a halo, with `width` pixels of room added on every side for it: every
+// transparent or translucent pixel within `width` pixels of a pixel that stands out from the face
+// by less than half the grey scale takes the halo colour beneath the picture.
+QImage WithHalo(const QImage& picture, const QColor& face, const QColor& halo, int width)
+{
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+    const int faceGrey = qGray(face.rgb());
+    auto hidden = [&](int x, int y) {
+        const QRgb pixel = source.pixel(x, y);
+        return qAlpha(pixel) >= 128 && std::abs(qGray(pixel) - faceGrey) < 128;
+    };
+    QImage result(source.width() + 2 * width, source.height() + 2 * width,
+        QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    const QRgb haloPixel = halo.rgb() | 0xFF000000u;
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x) {
+            if (!hidden(x, y)) {
+                continue;
+            }
+            // In the result, the pixel lies at (x + width, y + width).
+            for (int dy = 0; dy <= 2 * width; ++dy) {
+                for (int dx = 0; dx <= 2 * width; ++dx) {
+                    result.setPixel(x + dx, y + dy, haloPixel);
+                }
+            }
+        }
+    }
+    QPainter painter(&result);
+    painter.drawImage(width, width, source);
+    painter.end();
+    return result;
+}
+
 } // namespace
 
 QImage ButtonPictureImage(ButtonPicture which)
@@ -218,4 +261,27 @@ QIcon ProgramIcon()
         icon.addPixmap(ToPixmap(*picture));
     }
     return icon;
+}
+
+QIcon ButtonPictureIcon(ButtonPicture which, const QColor& face, const QColor& halo)
+{
+    if (!IsDark(face)) {
+        return ButtonPictureIcon(which);
+    }
+    const QImage image = ButtonPictureImage(which);
+    QIcon icon;
+    icon.addPixmap(
+        QPixmap::fromImage(WithHalo(image.copy(0, 0, 16, 16), face, halo, 1)), QIcon::Normal);
+    icon.addPixmap(
+        QPixmap::fromImage(WithHalo(image.copy(16, 0, 16, 16), face, halo, 1)), QIcon::Disabled);
+    QPixmap large =
+        QPixmap::fromImage(WithHalo(ToPixmap(DoubleSizePicture(which)).toImage(), face, halo, 2));
+    large.setDevicePixelRatio(2);
+    icon.addPixmap(large, QIcon::Normal);
+    return icon;
+}
+
+QSize ButtonPictureSize(const QColor& face)
+{
+    return IsDark(face) ? QSize(18, 18) : QSize(16, 16);
 }

@@ -15,6 +15,16 @@ QImage ButtonPictureImage(ButtonPicture which);
 /// and the normal image drawn at twice the size for a device pixel ratio of 2.
 QIcon ButtonPictureIcon(ButtonPicture which);
 
+/// The button's icon for a button whose face has the given colour. On a light face it is the icon
+/// above. On a dark face every pixel that hardly stands out from the face (the black outlines, the
+/// dark red door) gets a halo of the halo colour one pixel wide (two at twice the size), so that
+/// the motifs keep their shape; the motifs' own pixels stay as they are, and the pictures grow by
+/// the halo's width on every side.
+QIcon ButtonPictureIcon(ButtonPicture which, const QColor& face, const QColor& halo);
+
+/// The size at which a button with this face shows its icon: 16x16, or 18x18 with the halo.
+QSize ButtonPictureSize(const QColor& face);
+
 /// The sizes in pixels of the program icon's pictures, the same as the desktop's icon theme has.
 inline constexpr int ProgramIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
 

@@ -1,5 +1,6 @@
 #include "ui/unit1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFont>
@@ -11,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
+#include "ui/desktop_colors.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"
@@ -116,15 +118,8 @@ TForm1::TForm1(QWidget* parent)
     setWindowIcon(ProgramIcon());
     move(WindowLeft, WindowTop);
     resize(ClientWidth, ClientHeight);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ToQColor(static_cast<TColor>(GetSysColor(COLOR_BTNFACE))));
-    colours.setColor(QPalette::Button, ToQColor(static_cast<TColor>(GetSysColor(COLOR_BTNFACE))));
-    colours.setColor(QPalette::Base, ToQColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW))));
-    const QColor text = ToQColor(static_cast<TColor>(GetSysColor(COLOR_WINDOWTEXT)));
-    colours.setColor(QPalette::WindowText, text);
-    colours.setColor(QPalette::ButtonText, text);
-    colours.setColor(QPalette::Text, text);
-    setPalette(colours);
+    FollowDesktopColors();
+    ApplySystemColors();
     setFont(WindowFont(12));
     const QFont large = WindowFont(15);
     const QFont largeBold = WindowFont(15, true);
@@ -152,21 +147,20 @@ TForm1::TForm1(QWidget* parent)
         TSpeedButton*& field;
         const char* name;
         int left;
-        ButtonPicture picture;
         const char* hint;
     };
     const PictureButton pictureButtons[] = {
-        { SpeedButton1, "SpeedButton1", 8, ButtonPicture::Exit, "終了" },
-        { SpeedButton2, "SpeedButton2", 40, ButtonPicture::ColorDialog, "ｶﾗｰﾀﾞｲｱﾛｸﾞを表示" },
-        { SpeedButton3, "SpeedButton3", 104, ButtonPicture::Help, "HELPを表示" },
-        { SpeedButton4, "SpeedButton4", 72, ButtonPicture::Copy, "HEX値をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ" },
+        { SpeedButton1, "SpeedButton1", 8, "終了" },
+        { SpeedButton2, "SpeedButton2", 40, "ｶﾗｰﾀﾞｲｱﾛｸﾞを表示" },
+        { SpeedButton3, "SpeedButton3", 104, "HELPを表示" },
+        { SpeedButton4, "SpeedButton4", 72, "HEX値をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ" },
     };
     for (const PictureButton& button : pictureButtons) {
         button.field = Place<TSpeedButton>(this, button.name, button.left, 4, 25, 25);
-        button.field->setIcon(ButtonPictureIcon(button.picture));
         SetHint(button.field, Sjis(button.hint));
         button.field->setAccessibleName(button.field->toolTip());
     }
+    SetButtonPictures();
 
     auto pushButton = [this](const char* name, int left, int top, int width, const char* caption,
                           const char* hint) {
@@ -271,6 +265,48 @@ TForm1::~TForm1()
     if (Form1 == this) {
         Form1 = nullptr;
     }
+}
+
+void TForm1::ApplySystemColors()
+{
+    QPalette colours = QApplication::palette(this);
+    const QColor face = ToQColor(static_cast<TColor>(GetSysColor(COLOR_BTNFACE)));
+    colours.setColor(QPalette::Window, face);
+    colours.setColor(QPalette::Button, face);
+    colours.setColor(QPalette::Base, ToQColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW))));
+    const QColor text = ToQColor(static_cast<TColor>(GetSysColor(COLOR_WINDOWTEXT)));
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::ButtonText, text);
+    colours.setColor(QPalette::Text, text);
+    setPalette(colours);
+    SetButtonPictures();
+}
+
+void TForm1::SetButtonPictures()
+{
+    const QColor face = palette().color(QPalette::Button);
+    const QColor text = palette().color(QPalette::ButtonText);
+    const std::pair<TSpeedButton*, ButtonPicture> buttons[] = {
+        { SpeedButton1, ButtonPicture::Exit },
+        { SpeedButton2, ButtonPicture::ColorDialog },
+        { SpeedButton3, ButtonPicture::Help },
+        { SpeedButton4, ButtonPicture::Copy },
+    };
+    for (const auto& [button, picture] : buttons) {
+        if (button) {
+            button->setIcon(ButtonPictureIcon(picture, face, text));
+            button->setIconSize(ButtonPictureSize(face));
+        }
+    }
+}
+
+bool TForm1::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange) {
+        ApplySystemColors();
+    }
+    return handled;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

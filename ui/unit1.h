@@ -64,8 +64,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// A change of the desktop's colour scheme re-applies the system colours.
+    bool event(QEvent* event) override;
 
 private:
+    /// The face, text and window colours from GetSysColor, and the button pictures for that face.
+    void ApplySystemColors();
+    void SetButtonPictures();
+
     bool m_closed = false; // FormClose has run and the window agreed to close
 };
 
@@ -76,6 +82,10 @@ void RunHandler(const std::function<void()>& handler);
 /// Writes each decimal component of SplitHexToRgb into its box (Edit2, Edit3, Edit4) the moment it
 /// has been read.
 RgbReceiver ComponentBoxes(TForm1& form);
+
+/// Shows a colour the colour dialog gave (a plain colour): its code in the HEX box, the swatch
+/// painted with it, CurrentHex set to the code, and the R, G and B boxes from the code.
+void ShowChosenColour(TForm1& form, TColor colour);
 
 extern TForm1* Form1;
 extern std::string CurrentHex;

@@ -8,6 +8,7 @@
 
 #include "colour/conversions.h"
 #include "platform/codepage.h"
+#include "settings/profile_file.h"
 #include "settings/usercolor_store.h"
 #include "ui/boxes.h"
 #include "ui/text.h"
@@ -60,8 +61,11 @@ void ShowLoaded(TComboBox& box, UserColorLoad&& load)
 void TForm1::FormCreate(QObject*)
 {
     UserColorLoad load = LoadUserColors(*IniBrel1);
-    const std::optional<Exception> damage =
-        load.damaged ? std::optional<Exception>(DamagedCountError(load)) : std::nullopt;
+    // A load without the code-page conversions may have missed every colour: said, not hidden.
+    const std::optional<Exception> damage = load.unconverted
+        ? std::optional<Exception>(CodePageError())
+        : load.damaged ? std::optional<Exception>(DamagedCountError(load))
+                       : std::nullopt;
     ShowLoaded(*ComboBox2, std::move(load));
     if (damage) {
         // What the section really holds is listed; the file stays as it is until the user

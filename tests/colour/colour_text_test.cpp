@@ -78,7 +78,11 @@ TEST(ReadColourText, ReadsEachForm)
         { "hsl(200grad 100% 50%)", { 0, 255, 255 } },
         { "hsl(3.14159265rad 100% 50%)", { 0, 255, 255 } },
         { "hsl(120, 100%, 25%)", { 0, 128, 0 } },
-        { "hsl(0, 100%, 15%)", { 77, 0, 0 } }, // 76.5 exactly, not 76.4999
+        // Channels of exactly n.5 that plain doubles compute as n.4999 (checked with exact
+        // fractions in python3): rounded up.
+        { "hsl(0, 75%, 40%)", { 179, 26, 26 } },
+        { "hsl(0 100% 95%)", { 255, 230, 230 } },
+        { "hsl(0, 80%, 50%)", { 230, 26, 26 } },
         { "hsl(0, 0%, 50%)", { 128, 128, 128 } },
         { "hsl(none 0% 100%)", { 255, 255, 255 } },
         { "255, 128, 0", orange },

@@ -53,7 +53,8 @@ class FolderTest(unittest.TestCase):
                     register(desktop, program, "orange")
                     e2e.wait_until("the register command to write",
                                    lambda: program.settings_bytes() == TWO)
-                    self.assertEqual(sorted(os.listdir(program.dir)), ["Tintora.ini", "tintora"])
+                    self.assertEqual(sorted(os.listdir(program.dir)),
+                                     [".Tintora.ini.lock", "Tintora.ini", "tintora"])
 
                     # A settings file that cannot be written: the box names its path readably.
                     os.remove(program.settings_path)

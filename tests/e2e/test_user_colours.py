@@ -99,7 +99,8 @@ class UserColourTest(unittest.TestCase):
             self.assertEqual(program.items("ComboBox2"), [])
             self.assertEqual(program.close_with_alt_f4(), 0, program.output())
             self.assertEqual(program.settings_bytes(), DELETED)
-            self.assertEqual(sorted(os.listdir(program.dir)), ["Tintora.ini", "tintora"])
+            self.assertEqual(sorted(os.listdir(program.dir)),
+                             [".Tintora.ini.lock", "Tintora.ini", "tintora"])
 
 
 if __name__ == "__main__":

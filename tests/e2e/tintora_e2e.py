@@ -176,6 +176,25 @@ class Session:
              "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
             timeout=15)
 
+    def _start_x_server(self):
+        """Starts Xvfb on a free display and sets DISPLAY."""
+        # -displayfd picks a free display number and reports it once it is ready.
+        read_end, write_end = os.pipe()
+        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 15
+        while not number.endswith(b"\n"):
+            if not select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))[0]:
+                raise E2EError("Xvfb did not report a display")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise E2EError("Xvfb ended before reporting a display")
+            number += chunk
+        os.close(read_end)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
     def atspi(self):
         """The Atspi module, set up for this session's buses (one session per process: the
         library keeps to the first bus it meets)."""
@@ -202,9 +221,13 @@ class Session:
             if process.poll() is not None:
                 raise E2EError(f"the program ended with status {process.returncode}")
             desktop = Atspi.get_desktop(0)
+            # One process may register several applications: Qt's GTK platform theme (installed
+            # with Qt wherever recommended packages are) adds an empty one of GTK's. The
+            # program's own is the one that holds its windows.
             for i in range(desktop.get_child_count()):
                 app = desktop.get_child_at_index(i)
-                if app is not None and app.get_process_id() == process.pid:
+                if (app is not None and app.get_process_id() == process.pid
+                        and app.get_child_count() > 0):
                     return app
             return None
 
@@ -266,23 +289,7 @@ class Desktop(Session):
 
     def _start(self):
         self._make_folders()
-
-        # X server: -displayfd picks a free display number and reports it once it is ready.
-        read_end, write_end = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 15
-        while not number.endswith(b"\n"):
-            if not select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))[0]:
-                raise E2EError("Xvfb did not report a display")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise E2EError("Xvfb ended before reporting a display")
-            number += chunk
-        os.close(read_end)
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self._start_x_server()
 
         # The accessibility bus launcher publishes its address on the X server: it comes second.
         self._start_buses()
@@ -417,14 +424,14 @@ class Program:
         state = self.settings()
         return None if state is None else state[0]
 
-    def launch(self, platform="xcb", args=(), **env):
-        """Starts the program with args from another directory than its own, on the Qt platform
-        given, with its accessibility published."""
+    def launch(self, platform="xcb", *arguments, **env):
+        """Starts the program from another directory than its own, on the Qt platform given,
+        with the arguments given and its accessibility published."""
         env = dict(self.desktop.env, HOME=self.home, QT_QPA_PLATFORM=platform,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **env)
         log = open(os.path.join(self.desktop.tmp, "program.log"), "ab")
         self.desktop._logs.append(log)
-        self.process = subprocess.Popen([self.path, *args], cwd=self.home, env=env,
+        self.process = subprocess.Popen([self.path, *arguments], cwd=self.home, env=env,
                                         stdout=log, stderr=log,
                                         start_new_session=True)
         self.desktop.processes.append(self.process)
@@ -432,7 +439,7 @@ class Program:
 
     def start(self, *args):
         """Starts the program with args on the X server and waits for its window."""
-        self.launch(args=args)
+        self.launch("xcb", *args)
 
         def find():
             if self.process.poll() is not None:

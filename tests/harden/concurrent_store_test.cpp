@@ -6,10 +6,12 @@
 // process. A writer that holds the lock past the wait makes a command fail with the write error,
 // changing nothing and leaving nothing running.
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <ostream>
 #include <set>
 #include <string>
@@ -17,7 +19,9 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,22 +50,27 @@ struct Child
     std::string buffer;
 };
 
-// Starts a driver; as nobody when asked and run as root, so that file permissions bind it.
+// Starts a driver; as nobody when asked and run as root, so that file permissions bind it. The
+// driver is opened before the drop and run from that descriptor, so nobody runs it wherever the
+// build lies, also under a folder that only its owner may enter.
 Child Start(const std::string& path, int seed, int commands, bool asNobody = false)
 {
     int channel[2];
     EXPECT_EQ(::pipe(channel), 0);
     ForkedChild process(::fork());
     if (process.InChild()) {
-        if (asNobody && !DropRootToNobody())
+        const int driver = ::open(STORE_DRIVER, O_RDONLY | O_CLOEXEC);
+        if (driver < 0 || (asNobody && !DropRootToNobody()))
             ::_exit(126);
         ::dup2(channel[1], STDOUT_FILENO);
         ::close(channel[0]);
         ::close(channel[1]);
         const std::string seedText = std::to_string(seed);
         const std::string commandsText = std::to_string(commands);
-        ::execl(STORE_DRIVER, STORE_DRIVER, path.c_str(), seedText.c_str(), commandsText.c_str(),
-            nullptr);
+        char* const arguments[] = { const_cast<char*>(STORE_DRIVER),
+            const_cast<char*>(path.c_str()), const_cast<char*>(seedText.c_str()),
+            const_cast<char*>(commandsText.c_str()), nullptr };
+        ::fexecve(driver, arguments, environ);
         ::_exit(127);
     }
     ::close(channel[1]);
@@ -100,6 +109,17 @@ std::vector<std::string> Lines(const std::string& text)
         lines.push_back(text.substr(start, end - start));
     return lines;
 }
+
+// The names in dir: after the writes, the settings file and the lock file that stays beside it.
+std::set<std::string> Entries(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+const std::set<std::string> SettingsAndLock = { "Tintora.ini", ".Tintora.ini.lock" };
 
 struct Fixture
 {
@@ -181,8 +201,7 @@ TEST_P(ConcurrentStore, ProcessesRegisteringAndDeletingAtOnceLoseNothing)
     if (GetParam().bytes.rfind("\xFF\xFE", 0) == 0) {
         EXPECT_EQ(ReadBytes(path).rfind("\xFF\xFE", 0), 0u) << "no longer UTF-16LE";
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Dir()), {}), 1)
-        << "files left beside the settings file";
+    EXPECT_EQ(Entries(scratch.Dir()), SettingsAndLock) << "files left beside the settings file";
     std::printf("%d processes x %d commands in %.2f s: %d registers, %d deletes, %zu colours "
                 "stored (%d never chosen for a delete, all there)\n",
         processes, commands, seconds, registers, deletes, after.entries.size(), kept);
@@ -194,6 +213,90 @@ INSTANTIATE_TEST_SUITE_P(Files, ConcurrentStore,
             "\xFF\xFE" + Cp932ToUtf16Le("[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n") },
         Fixture { "UnlistableFolder", "[Usercolor]\r\nUsercolcnt=1\r\n1=FF8000orange\r\n", true }),
     [](const testing::TestParamInfo<Fixture>& info) { return std::string(info.param.name); });
+
+// What the writers of the two-user case tell the test, in memory they share with it.
+struct HolderCounts
+{
+    std::atomic<int> inside; // writers holding the lock right now
+    std::atomic<int> overlaps; // times a writer took the lock while another held it
+    std::atomic<int> refused; // locks not had, registers that failed
+    std::atomic<int> counter; // raised under the lock by a separate load and store
+    std::atomic<int> registered;
+};
+
+// Root and nobody register in one settings file in a folder that both write, as users sharing a
+// portable copy or a group folder do. Whoever makes the lock file first, it lets the other user
+// lock too; at no moment do two writers hold the lock, none is refused, and no register is lost.
+// Most rounds only raise a counter under the lock, so that the lock changes hands often; every
+// few rounds a writer registers a colour.
+TEST(ConcurrentUsers, RootAndNobodyNeverHoldTheLockTogether)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    constexpr int writers = 8, rounds = 1500, registerEvery = 25;
+    ScratchDir scratch("tintora-users-");
+    ASSERT_EQ(::chmod(scratch.Dir().c_str(), 0777), 0);
+    const std::string path = scratch.File("Tintora.ini");
+    WriteBytes(path, "[Usercolor]\r\nUsercolcnt=0\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+
+    void* shared = ::mmap(
+        nullptr, sizeof(HolderCounts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* counts = new (shared) HolderCounts {};
+    std::vector<ForkedChild> children;
+    for (int writer = 0; writer < writers; ++writer) {
+        ForkedChild child(::fork());
+        if (child.InChild()) {
+            // Every other writer is nobody, who makes the lock file as often as root does.
+            if (writer % 2 == 1 && !DropRootToNobody())
+                ::_exit(126);
+            TIniBrel ini(nullptr);
+            IniOn(ini, path);
+            for (int round = 0; round < rounds; ++round) {
+                const ProfileLock lock(path.c_str());
+                if (!lock) {
+                    ++counts->refused;
+                    continue;
+                }
+                if (counts->inside.fetch_add(1) != 0)
+                    ++counts->overlaps;
+                counts->counter.store(counts->counter.load() + 1);
+                try {
+                    if (round % registerEvery == 0) {
+                        RegisterUserColor(
+                            ini, "00000" + std::to_string(writer) + "-" + std::to_string(round));
+                        ++counts->registered;
+                    }
+                } catch (const Exception&) {
+                    ++counts->refused;
+                }
+                --counts->inside;
+            }
+            ::_exit(0);
+        }
+        children.push_back(std::move(child));
+    }
+    for (ForkedChild& child : children) {
+        const int status = child.Wait();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+
+    TIniBrel ini(nullptr);
+    const UserColorLoad after = LoadUserColors(IniOn(ini, path));
+    const int lost = counts->registered.load() - static_cast<int>(after.entries.size());
+    const int lostRaises = writers * rounds - counts->refused.load() - counts->counter.load();
+    std::printf("%d writers (root and nobody) x %d rounds: %d overlapping holders, %d lost "
+                "registers of %d, %d lost raises, %d refused\n",
+        writers, rounds, counts->overlaps.load(), lost, counts->registered.load(), lostRaises,
+        counts->refused.load());
+    EXPECT_EQ(counts->overlaps.load(), 0);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(lostRaises, 0);
+    EXPECT_EQ(counts->refused.load(), 0);
+    EXPECT_EQ(after.count, static_cast<std::int32_t>(after.entries.size()));
+    ::munmap(shared, sizeof(HolderCounts));
+}
 
 TEST(ConcurrentThreads, TwoThreadsRegisteringAtOnceKeepEveryColour)
 {
@@ -274,11 +377,11 @@ TEST(ConcurrentThreads, WriterHoldingTheLockPastTheWaitMakesTheCommandFailCleanl
     EXPECT_EQ(ThreadCount(), threads) << "the wait left a thread behind";
 
     // Once the holder is gone (killed, leaving its lock file), the next register goes through and
-    // leaves nothing beside the settings file.
+    // leaves nothing else beside the settings file.
     holder.Kill();
     ::close(ready[0]);
     EXPECT_EQ(RegisterUserColor(ini, "336699sea"), 2);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Dir()), {}), 1);
+    EXPECT_EQ(Entries(scratch.Dir()), SettingsAndLock);
 }
 
 } // namespace

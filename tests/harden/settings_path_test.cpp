@@ -146,7 +146,8 @@ TEST(SettingsPath, BesideTheProgramInAnyFolder)
         // The existing file is the one read and written: the colour lands beside the first.
         EXPECT_EQ(RunProbe(program, true), std::vector<std::string> { settings });
         EXPECT_EQ(ReadBytes(settings), TwoColours);
-        EXPECT_EQ(Entries(dir), (std::vector<std::string> { "Tintora.ini", "tintora" }));
+        EXPECT_EQ(Entries(dir),
+            (std::vector<std::string> { ".Tintora.ini.lock", "Tintora.ini", "tintora" }));
 
         // A write that fails names the path so that it reads in the box.
         fs::remove(settings);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <utility>
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -38,11 +39,15 @@ std::filesystem::path MountSmallFileSystem()
     return "/mnt";
 }
 
+// The names in dir but the settings file's lock file, which a write makes and leaves for good.
 std::vector<std::string> Files(const std::filesystem::path& dir)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (name != ".Tintora.ini.lock")
+            names.push_back(std::move(name));
+    }
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -17,9 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
+#include "platform/codepage_p.h"
 #include "platform/profile_lock_p.h"
 #include "tests/support/forked_child.h"
 #include "tests/support/ordinary_user.h"
+#include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
 
 // Choices made where Windows' behaviour is not known or is plainly unsound, checked below:
@@ -76,11 +80,16 @@ int RunInChild(const std::function<int()>& body)
 class Profile : public testing::Test
 {
 protected:
+    // The folder's entries in name order, without the writes' lock files, which stay for good.
     std::vector<std::string> DirectoryEntries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir))
-            names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            const std::string name = entry.path().filename().string();
+            if (!(name.starts_with('.') && name.ends_with(".lock")))
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -414,10 +423,48 @@ TEST_F(Profile, RefusesReadOnlyDirectoryAndFile)
     }
 }
 
-// In a folder that several users write, a lock file one user's killed writer left behind cannot be
-// opened for writing by another user: it must not block that user's writes for good, and a lock
-// file whose writer is still at work must not be taken away.
-TEST_F(Profile, AnotherUsersLockFileBlocksOnlyWhileItsWriterHoldsIt)
+// In a folder that several users write, the lock file that one user's write makes lets every user
+// who may write the settings file lock it, whoever owns the settings file and whatever the umask.
+TEST_F(Profile, LockFileLetsEveryUserWhoMayWriteTheSettingsFileLockIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    const struct
+    {
+        const char* what;
+        uid_t owner;
+        mode_t mode;
+    } rows[] = {
+        { "root's file, all may write", 0, 0666 },
+        { "nobody's file, only nobody may write", NobodyId, 0600 },
+        { "nobody's file, others may read", NobodyId, 0644 },
+    };
+    const std::string lockFile = (m_dir / ".x.ini.lock").string();
+    ASSERT_EQ(chmod(m_dir.c_str(), 0777), 0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove(lockFile);
+        WriteBytes(m_path, "[S]\r\nk=v\r\n");
+        ASSERT_EQ(chown(m_path.c_str(), row.owner, row.owner), 0);
+        ASSERT_EQ(chmod(m_path.c_str(), row.mode), 0);
+        ASSERT_EQ(WritePrivateProfileStringA("S", "k", "root", m_path.c_str()), 1);
+        const int result = RunInChild([&] {
+            ProfileLockTimeout() = std::chrono::milliseconds(300);
+            if (!DropRootToNobody())
+                return 99;
+            return WritePrivateProfileStringA("S", "k", "nobody", m_path.c_str());
+        });
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=nobody\r\n");
+        EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
+        EXPECT_TRUE(fs::exists(lockFile));
+    }
+}
+
+// A lock file of another user that this user cannot open for writing (left by an older program or
+// made with other permissions) refuses the write, whether or not its writer is still at work; it is
+// never removed, since nobody can tell whether that user is about to lock it.
+TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteRefusesTheWrite)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to act as two users";
@@ -427,6 +474,7 @@ TEST_F(Profile, AnotherUsersLockFileBlocksOnlyWhileItsWriterHoldsIt)
     ASSERT_EQ(chmod(m_path.c_str(), 0666), 0);
     const int held = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(held, 0);
+    ASSERT_EQ(fchmod(held, 0644), 0);
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     ASSERT_EQ(fcntl(held, F_OFD_SETLK, &whole), 0);
@@ -439,14 +487,38 @@ TEST_F(Profile, AnotherUsersLockFileBlocksOnlyWhileItsWriterHoldsIt)
         });
     };
 
-    EXPECT_EQ(writeAsNobody("held"), 0); // its writer is at work: wait, then refuse
+    EXPECT_EQ(writeAsNobody("held"), 0);
+    close(held); // the writer is gone, its lock file left behind
+    EXPECT_EQ(writeAsNobody("left"), 0);
     EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
     EXPECT_TRUE(fs::exists(lockFile));
+}
 
-    close(held); // the writer is gone, its lock file left behind
-    EXPECT_EQ(writeAsNobody("left"), 1);
-    EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=left\r\n");
-    EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
+// Where the system cannot set up the conversions, a UTF-16LE file can be neither read nor written:
+// a read gives the default and a write is refused, leaving the file whole. Only ASCII text still
+// passes between CP932 and UTF-8, so that an error saying so can be shown.
+TEST_F(Profile, Utf16LeFileIsLeftAloneWithoutCodePageConversions)
+{
+    const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s;
+    WriteBytes(m_path, utf16);
+    {
+        const Restore keep(IconvOpenForConversions());
+        IconvOpenForConversions() = [](const char*, const char*) {
+            errno = EINVAL;
+            return reinterpret_cast<iconv_t>(-1);
+        };
+        // A thread of its own sets up its conversions afresh, through the failing call.
+        std::thread([&] {
+            EXPECT_FALSE(CodePageConversionsWork());
+            EXPECT_EQ(Cp932ToUtf8("iconv: CP932"), "iconv: CP932");
+            EXPECT_EQ(Cp932ToUtf8("\x8B\xF3"), "");
+            EXPECT_EQ(Cp932ToUtf16Le("k"), "");
+            EXPECT_EQ(Get("S", "k", "d", m_path).text, "d");
+            EXPECT_EQ(WritePrivateProfileStringA("S", "k", "w", m_path.c_str()), 0);
+        }).join();
+    }
+    EXPECT_EQ(ReadBytes(m_path), utf16);
+    EXPECT_EQ(Get("S", "k", "d", m_path).text, "v");
 }
 
 TEST_F(Profile, RefusesWriteWhenTheDiskIsFull)

@@ -16,10 +16,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "platform/codepage_p.h"
 #include "platform/file_replace_p.h"
 #include "platform/profile.h"
 #include "platform/profile_lock_p.h"
 #include "settings/inibrel.h"
+#include "settings/profile_file.h"
 #include "tests/support/ini_on_file.h"
 #include "tests/support/restore.h"
 #include "tests/support/scratch_dir.h"
@@ -40,9 +42,15 @@ protected:
 
     void Store(const std::string& bytes) const { WriteBytes(m_path, bytes); }
     std::string Stored() const { return ReadBytes(m_path); }
+    // The files in the directory but the writes' lock files, which stay there for good.
     std::size_t FilesInDirectory() const
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), {}));
+        std::size_t files = 0;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            const std::string name = entry.path().filename().string();
+            files += name.starts_with('.') && name.ends_with(".lock") ? 0 : 1;
+        }
+        return files;
     }
 
     ScratchDir m_scratch { "usercolor-" };
@@ -92,8 +100,8 @@ TEST_F(UserColorStore, LoadsWhatTheSectionHolds)
             "[Usercolor]\r\nUsercolcnt=4\r\n2=BBBBBBb\r\n1=AAAAAAa\r\n4=DDDDDDd\r\n", 4,
             { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" } },
         { "leading zero before the key",
-            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n02=zero\r\n3=CCCCCCc\r\n2=BBBBBBb\r\n",
-            3, { "AAAAAAa", "BBBBBBb", "CCCCCCc" } },
+            "[Usercolor]\r\nUsercolcnt=3\r\n1=AAAAAAa\r\n02=zero\r\n3=CCCCCCc\r\n2=BBBBBBb\r\n", 3,
+            { "AAAAAAa", "BBBBBBb", "CCCCCCc" } },
         { "first key missing", "[Usercolor]\r\nUsercolcnt=2\r\n2=BBBBBBb\r\n1=AAAAAAa\r\n2=x\r\n",
             2, { "AAAAAAa", "BBBBBBb" } },
         { "other names between, last key missing",
@@ -450,6 +458,51 @@ TEST_F(UserColorStore, Utf16LeFileIsReadAndWrittenAsUtf16Le)
     EXPECT_EQ(Stored(),
         utf16("[Usercolor]\r\nUsercolcnt=2\r\n1=87CEEB\x8B\xF3\x90\x46\r\n2=336699\x8A\x43\r\n"));
     EXPECT_EQ(FilesInDirectory(), 1u);
+}
+
+// Where the system cannot set up the code-page conversions, a load says so instead of passing for
+// an empty or whole list, and a register or a delete fails with the error that says so, leaving
+// the file as it was, in either encoding.
+TEST_F(UserColorStore, WithoutCodePageConversionsNothingPassesForDone)
+{
+    const std::string section = "[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=87CEEBsky\r\n";
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+    } rows[] = {
+        { "CP932", section },
+        { "UTF-16LE", "\xFF\xFE" + Cp932ToUtf16Le(section) },
+    };
+    {
+        const Restore keep(IconvOpenForConversions());
+        IconvOpenForConversions() = [](const char*, const char*) {
+            errno = EINVAL;
+            return reinterpret_cast<iconv_t>(-1);
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.what);
+            Store(row.bytes);
+            // A thread of its own sets up its conversions afresh, through the failing call.
+            std::thread([&] {
+                EXPECT_FALSE(CodePageConversionsWork());
+                EXPECT_TRUE(LoadUserColors(m_ini).unconverted);
+                const auto failsSayingSo = [](const std::function<void()>& command) {
+                    try {
+                        command();
+                        ADD_FAILURE() << "reported as done";
+                    } catch (const Exception& error) {
+                        EXPECT_EQ(error.Message(), CodePageError().Message());
+                        EXPECT_NE(error.Message().find("iconv"), std::string::npos);
+                    }
+                };
+                failsSayingSo([&] { RegisterUserColor(m_ini, "336699sea"); });
+                failsSayingSo([&] { DeleteUserColor(m_ini, 0, "FF8000orange"); });
+            }).join();
+            EXPECT_EQ(Stored(), row.bytes);
+        }
+    }
+    EXPECT_FALSE(LoadUserColors(m_ini).unconverted);
 }
 
 TEST_F(UserColorStore, RefusedDeleteLeavesTheOldFileWhole)

@@ -1,6 +1,6 @@
 """A stand-in for the desktop portal's Screenshot interface on the session bus, for tests.
 
-    stand_in_portal.py <version> <answer> [other-handle]
+    stand_in_portal.py <version> <answer> [other-handle] [at-once]
 
 answer, to every PickColor:
   "R,G,B"  the colour (each 0..1), response 0
@@ -10,7 +10,8 @@ answer, to every PickColor:
   "hold"   no answer; a Close of the request prints "closed <path>"
 other-handle: the request lives at a path of the portal's own making instead of the one the
 caller's handle_token predicts (as older portals do).
-Prints "ready" once the portal's name is on the bus."""
+at-once: the answer follows the call's reply straight away instead of 50 ms later.
+Prints "ready" once the portal's name is on the bus, and "picking <path>" for each request."""
 
 import sys
 
@@ -41,10 +42,10 @@ class Request(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, version, answer, other_handle):
+    def __init__(self, bus, version, answer, other_handle, at_once):
         super().__init__(bus, PATH)
         self.bus, self.version, self.answer = bus, version, answer
-        self.other_handle, self.count = other_handle, 0
+        self.other_handle, self.at_once, self.count = other_handle, at_once, 0
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
@@ -66,6 +67,7 @@ class Portal(dbus.service.Object):
         path = "/org/freedesktop/portal/desktop/request/%s/%s" % (
             sender[1:].replace(".", "_"), token)
         request = Request(self.bus, path)
+        print("picking", path, flush=True)
         if self.answer == "hold":
             return path
         if self.answer == "cancel":
@@ -82,7 +84,10 @@ class Portal(dbus.service.Object):
             return False
 
         # The answer comes after the call has returned, as from a real portal.
-        GLib.timeout_add(50, answer)
+        if self.at_once:
+            GLib.idle_add(answer)
+        else:
+            GLib.timeout_add(50, answer)
         return path
 
 
@@ -90,7 +95,8 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     name = dbus.service.BusName(SERVICE, bus)  # noqa: F841 (kept for the process's life)
-    Portal(bus, int(sys.argv[1]), sys.argv[2], len(sys.argv) > 3 and sys.argv[3] == "other-handle")
+    flags = sys.argv[3:]
+    Portal(bus, int(sys.argv[1]), sys.argv[2], "other-handle" in flags, "at-once" in flags)
     print("ready", flush=True)
     GLib.MainLoop().run()
 
