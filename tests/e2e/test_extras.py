@@ -1,8 +1,8 @@
 """The window's additions through real X11 input and the real clipboard: a code copied with "#"
 pasted with Ctrl+Shift+V and through the HEX box's menu, then registered; each entry of the copy
 button's and the swatch's menus, chosen with the keyboard, read back from the clipboard; a colour
-given on the command line. (The menus' texts are checked by the offscreen tests: Qt gives popup
-menus no place on the accessibility bus.)"""
+given on the command line; the pick that --pick-in-window starts. (The menus' texts are checked
+by the offscreen tests: Qt gives popup menus no place on the accessibility bus.)"""
 
 import os
 import sys
@@ -68,6 +68,19 @@ class ExtrasTest(e2e.DesktopTestCase):
                     program.choose_menu_entry(program.open_menu(control), index)
                     e2e.wait_until("the copy", lambda: desktop.clipboard() != "previous")
                     self.assertEqual(desktop.clipboard(), form)
+        self.assertEqual(program.close_with_alt_f4(), 0, program.output())
+
+    def test_pick_in_window_picks_at_start(self):
+        desktop = self.desktop
+        program = e2e.Program(desktop, os.environ["TINTORA_BINARY"])
+        # The desktop entry's action: the window opens and the pick starts at once.
+        program.launch("xcb", "--pick-in-window")
+        desktop.wait_pick_grab()
+        program.window = desktop.wait_window(e2e.WINDOW_TITLE)
+        # The swatch, white at start, is the pixel picked.
+        desktop.click(*program.to_screen(*e2e.centre("Shape1")))
+        white = {"Edit1": "FFFFFF", "Edit2": "255", "Edit3": "255", "Edit4": "255"}
+        self.assertEqual(program.wait_boxes(white), dict(program.boxes(), **white))
         self.assertEqual(program.close_with_alt_f4(), 0, program.output())
 
 

@@ -336,6 +336,13 @@ class Desktop(Session):
                               capture_output=True, timeout=20)
         return done.stdout.decode(errors="replace") if done.returncode == 0 else None
 
+    def wait_pick_grab(self):
+        """Waits until the program's screen pick has its one-pixel window outside the screen
+        (the grab follows it at once), and a little more."""
+        wait_until("the pick's window", lambda: "1x1+-10+-10" in self.run(
+            ["xwininfo", "-root", "-tree"], check=False), timeout=10)
+        time.sleep(0.3)
+
     def screenshot(self):
         """The whole screen as a Screenshot (RGB pixels)."""
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
