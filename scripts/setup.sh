@@ -31,6 +31,7 @@ packages=(
     python3-dbus  # the stand-in desktop portal of the screen pick test
     gir1.2-atspi-2.0
     openbox  # a small window manager: Alt+F4 and window activation in the end-to-end tests
+    xclip  # the end-to-end tests put text on the clipboard and read back what the program copied
     weston qt6-wayland  # a headless Wayland compositor and Qt's Wayland platform
     # the Debian package: cpack's dependency lookup and the checks run on the package
     dpkg-dev file lintian appstream desktop-file-utils

@@ -31,14 +31,6 @@ def orange_swatch(desktop, program):
     return program.wait_boxes({"Edit1": "zz"})
 
 
-def wait_grab(desktop):
-    """Waits until the pick's one-pixel window outside the screen is there (the grab follows it
-    at once), and a little more."""
-    e2e.wait_until("the pick's window", lambda: "1x1+-10+-10" in desktop.run(
-        ["xwininfo", "-root", "-tree"], check=False), timeout=10)
-    time.sleep(0.3)
-
-
 class X11PickTest(unittest.TestCase):
     def test_ctrl_p_picks_as_the_dialog_would(self):
         with e2e.Desktop() as desktop:
@@ -46,7 +38,7 @@ class X11PickTest(unittest.TestCase):
             program.start()
             orange_swatch(desktop, program)
             desktop.key("ctrl+p")
-            wait_grab(desktop)
+            desktop.wait_pick_grab()
             desktop.click(*program.to_screen(*e2e.centre("Shape1")))
             picked = {"Edit1": "FF8000", "Edit2": "255", "Edit3": "128", "Edit4": "0"}
             self.assertEqual(program.wait_boxes(picked), dict(program.boxes(), **picked))
@@ -76,7 +68,7 @@ class X11PickTest(unittest.TestCase):
             before = orange_swatch(desktop, program)
 
             desktop.key("ctrl+p")
-            wait_grab(desktop)
+            desktop.wait_pick_grab()
             desktop.key("Escape")
             time.sleep(0.5)
             # The click after the cancel is an ordinary click again, into the HEX box: nothing
@@ -95,7 +87,7 @@ class X11PickTest(unittest.TestCase):
             desktop.xdotool("click", "3")
             time.sleep(0.5)
             desktop.key("Up", "Return")
-            wait_grab(desktop)
+            desktop.wait_pick_grab()
             desktop.click(*program.to_screen(*e2e.centre("Shape1")))
             picked = {"Edit1": "FF8000", "Edit2": "255", "Edit3": "128", "Edit4": "0"}
             self.assertEqual(program.wait_boxes(picked), dict(program.boxes(), **picked))
@@ -112,7 +104,7 @@ class X11PickTest(unittest.TestCase):
             picking = subprocess.Popen([BINARY, "--pick"], env=env, stdout=subprocess.PIPE,
                                        stderr=subprocess.PIPE)
             try:
-                wait_grab(desktop)
+                desktop.wait_pick_grab()
                 desktop.click(*program.to_screen(*e2e.centre("Shape1")))
                 output, errors = picking.communicate(timeout=10)
             finally:
@@ -123,7 +115,7 @@ class X11PickTest(unittest.TestCase):
             picking = subprocess.Popen([BINARY, "--pick"], env=env, stdout=subprocess.PIPE,
                                        stderr=subprocess.PIPE)
             try:
-                wait_grab(desktop)
+                desktop.wait_pick_grab()
                 desktop.key("Escape")
                 output, errors = picking.communicate(timeout=10)
             finally:

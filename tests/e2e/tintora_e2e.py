@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 import warnings
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -25,6 +26,7 @@ EXIT_TIMEOUT = 10.0
 # Where the controls lie in the window's client area: left, top, width, height.
 LAYOUT = {
     "Shape1": (8, 40, 65, 73),
+    "SpeedButton4": (72, 4, 25, 25),
     "Button1": (208, 40, 89, 25),
     "Edit1": (120, 40, 73, 23),
     "Button2": (208, 88, 89, 25),
@@ -345,6 +347,28 @@ class Desktop(Session):
     def type(self, text):
         self.xdotool("type", "--delay", "40", text)
 
+    def set_clipboard(self, text):
+        """Puts text on the clipboard, owned by an xclip that lives until another owner takes it
+        over or the desktop ends."""
+        owner = self._spawn(["xclip", "-quiet", "-selection", "clipboard", "-in"],
+                            stdin=subprocess.PIPE)
+        owner.stdin.write(text.encode())
+        owner.stdin.close()
+        wait_until("xclip to own the clipboard", lambda: self.clipboard() == text, timeout=10)
+
+    def clipboard(self):
+        """The clipboard's text as its owner gives it; None when it holds none."""
+        done = subprocess.run(["xclip", "-out", "-selection", "clipboard"], env=self.env,
+                              capture_output=True, timeout=20)
+        return done.stdout.decode(errors="replace") if done.returncode == 0 else None
+
+    def wait_pick_grab(self):
+        """Waits until the program's screen pick has its one-pixel window outside the screen
+        (the grab follows it at once), and a little more."""
+        wait_until("the pick's window", lambda: "1x1+-10+-10" in self.run(
+            ["xwininfo", "-root", "-tree"], check=False), timeout=10)
+        time.sleep(0.3)
+
     def screenshot(self):
         """The whole screen as a Screenshot (RGB pixels)."""
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
@@ -352,6 +376,28 @@ class Desktop(Session):
         return Screenshot(data)
 
     # -- accessibility ------------------------------------------------------------------------
+
+
+class DesktopTestCase(unittest.TestCase):
+    """Tests that share one desktop: the accessibility library binds to the first bus it meets,
+    so a process has one. Whatever a test started (a program, a clipboard owner) is stopped after
+    it, also when it failed."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop().__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.close()
+
+    def setUp(self):
+        self.running = len(self.desktop.processes)
+
+    def tearDown(self):
+        for process in self.desktop.processes[self.running:]:
+            _stop(process)
+        del self.desktop.processes[self.running:]
 
 
 class Screenshot:
@@ -424,9 +470,9 @@ class Program:
         self.desktop.processes.append(self.process)
         return self.process
 
-    def start(self):
-        """Starts the program on the X server and waits for its window."""
-        self.launch()
+    def start(self, *args):
+        """Starts the program with args on the X server and waits for its window."""
+        self.launch("xcb", *args)
 
         def find():
             if self.process.poll() is not None:
@@ -584,6 +630,35 @@ class Program:
             return None
 
         return wait_until(f"the shown entry {text!r} of {name}", find, timeout=10, interval=0.1)
+
+    def shown_windows(self):
+        """Ids of the program's shown X windows, its popup menus included (which the accessibility
+        bus does not list)."""
+        return set(self.desktop.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                     str(self.process.pid)], check=False).split())
+
+    def open_menu(self, name):
+        """Opens the context menu of a control with the right button; returns the menu's window
+        id once it is shown."""
+        before = self.shown_windows()
+        left, top, width, height = LAYOUT[name]
+        x, y = self.to_screen(left + width // 2, top + height // 2)
+        # A synchronous move waits for the pointer to move: it must not be there already.
+        self.desktop.xdotool("mousemove", "--sync", str(x + 1), str(y))
+        self.desktop.xdotool("mousemove", "--sync", str(x), str(y))
+        self.desktop.xdotool("click", "3")
+        return wait_until(f"the context menu of {name}",
+                          lambda: sorted(self.shown_windows() - before), timeout=10)[0]
+
+    def choose_menu_entry(self, menu, index):
+        """Chooses entry index (from 0; -1 for the last) of the open menu with the keyboard, and
+        waits for the menu to close."""
+        # The menu takes the keyboard only after it is shown, and no other X client can see when:
+        # a key pressed before then would go to the window below.
+        time.sleep(0.5)
+        keys = ["Up"] if index < 0 else ["Down"] * (index + 1)
+        self.desktop.key(*keys, "Return")
+        self.desktop.window_gone(menu)
 
     def text_at(self, x, y):
         """The text of the edit field whose area holds client point (x, y)."""

@@ -1,0 +1,164 @@
+"""The built program's command line, run as a user runs it: what it prints on standard output
+and standard error, and its exit statuses. No display is offered (no DISPLAY, no Wayland socket,
+no Qt platform), so whatever needs none is shown to need none."""
+
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+BINARY = os.environ["TINTORA_BINARY"]
+VERSION = os.environ["TINTORA_VERSION"]
+USAGE = "使い方: tintora [オプション] [色]（詳しくは tintora --help）\n"
+
+
+def without_display(**extra):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    env.update(extra)
+    return env
+
+
+def run(*args, env=None, **streams):
+    streams = streams or {"stdout": subprocess.PIPE, "stderr": subprocess.PIPE}
+    return subprocess.run([BINARY, *args], env=env or without_display(), timeout=30, **streams)
+
+
+class PrintTest(unittest.TestCase):
+    def test_forms_of_each_kind_of_colour(self):
+        orange = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 128, 0"]
+        cases = {
+            "#FF8000": orange,
+            "ff8000": orange,
+            " #ff8000\n": orange,
+            "rgb(255 128 0 / 0.5)": orange,
+            "hsl(30deg, 100%, 50%)": orange,
+            "255,128,0": orange,
+            "＃ＦＦ８０００": orange,
+            "#000": ["#000000", "000000", "rgb(0, 0, 0)", "hsl(0, 0%, 0%)", "0, 0, 0"],
+            # The colour list's own values win over CSS's colours of the same names; CSS's
+            # names are read in any case, the list's only as listed.
+            "green": ["#00FF00", "00FF00", "rgb(0, 255, 0)", "hsl(120, 100%, 50%)", "0, 255, 0"],
+            "white": ["#FCFCFC", "FCFCFC", "rgb(252, 252, 252)", "hsl(0, 0%, 99%)",
+                      "252, 252, 252"],
+            "WHITE": ["#FFFFFF", "FFFFFF", "rgb(255, 255, 255)", "hsl(0, 0%, 100%)",
+                      "255, 255, 255"],
+        }
+        for colour, forms in cases.items():
+            for args in (["--print", colour], ["--print=" + colour], ["--pr", colour]):
+                with self.subTest(args=args):
+                    done = run(*args)
+                    self.assertEqual((done.returncode, done.stderr.decode()), (0, ""))
+                    self.assertEqual(done.stdout.decode(), "".join(f + "\n" for f in forms))
+
+    def test_refused_colours_exit_2_with_one_line(self):
+        for colour in ["", "#FF80", "rgb(1,2)", "hsl(30,100,50)", "256 0 0", "nocolour",
+                       # the longest single argument Linux passes (128 KiB)
+                       "F" * 131071]:
+            with self.subTest(colour=colour[:20]):
+                done = run("--print", colour)
+                self.assertEqual(done.returncode, 2)
+                self.assertEqual(done.stdout, b"")
+                err = done.stderr.decode()
+                self.assertTrue(err.startswith("tintora: 色として読めません: '"), err[:200])
+                self.assertEqual(err.count("\n"), 1, err[:200])
+                self.assertLess(len(err), 200)
+
+    def test_output_that_cannot_be_written_is_a_failure(self):
+        with open("/dev/full", "wb") as full:
+            for args in (["--print", "red"], ["--help"], ["--version"]):
+                with self.subTest(args=args):
+                    done = run(*args, stdout=full, stderr=subprocess.PIPE)
+                    self.assertEqual(done.returncode, 2)
+                    self.assertEqual(done.stderr.decode(), "tintora: 標準出力に書き込めません\n")
+
+
+class HelpAndVersionTest(unittest.TestCase):
+    def test_help_lists_every_option(self):
+        done = run("--help")
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        text = done.stdout.decode()
+        self.assertTrue(text.startswith("使い方: tintora [オプション] [色]\n"))
+        for option in ["--pick ", "--print 色", "--pick-in-window", "--export-palette ファイル",
+                       "--import-palette ファイル", "--help", "--version", "  -- ", "-platform"]:
+            self.assertIn(option, text)
+        self.assertTrue(all(len(line) < 80 for line in text.splitlines()))
+
+    def test_version_in_gnu_form(self):
+        done = run("--version")
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        lines = done.stdout.decode().splitlines()
+        self.assertEqual(lines[0], "tintora " + VERSION)
+        self.assertRegex(lines[1], r"^Copyright \(C\) \d{4} ")
+        self.assertIn("MIT", lines[2])
+
+
+class RefusalTest(unittest.TestCase):
+    def test_wrong_command_lines_print_the_reason_and_the_usage(self):
+        cases = {
+            ("--nonsense",): "不明なオプションです: '--nonsense'",
+            ("-x", "--help"): "不明なオプションです: '-x'",
+            ("--print",): "オプション '--print' には引数が必要です",
+            ("--p", "red"): "オプション '--p' はあいまいです（候補: '--pick' '--print' "
+                            "'--pick-in-window'）",
+            ("--version=1",): "オプション '--version' は引数をとりません",
+            ("--pick", "--print", "red"): "オプション '--pick' と '--print' は一緒に使えません",
+            ("red", "blue"): "余分な引数です: 'blue'",
+        }
+        for args, reason in cases.items():
+            with self.subTest(args=args):
+                done = run(*args)
+                self.assertEqual(done.returncode, 2)
+                self.assertEqual(done.stdout, b"")
+                self.assertEqual(done.stderr.decode(), "tintora: " + reason + "\n" + USAGE)
+
+    def test_double_dash_ends_the_options(self):
+        # "--help" after "--" is the colour to show, which no colour form reads: refused before
+        # any window is made.
+        done = run("--", "--help")
+        self.assertEqual(done.returncode, 2)
+        self.assertEqual(done.stdout, b"")
+        self.assertTrue(done.stderr.decode().startswith("tintora: 色として読めません: '--help'"))
+        # Before it, --help is the option.
+        self.assertEqual(run("--help", "--").returncode, 0)
+
+    def test_a_colour_to_show_that_does_not_read_opens_no_window(self):
+        done = run("#GG0000")
+        self.assertEqual(done.returncode, 2)
+        self.assertEqual(done.stderr.decode(),
+                         "tintora: 色として読めません: '#GG0000'（書き方は tintora --help にあります）\n")
+
+
+class QtOptionsTest(unittest.TestCase):
+    """Qt's own options reach the window's application object: with a platform that does not
+    exist in the environment, the window starts only when -platform names one that does."""
+
+    def starts(self, *args):
+        env = without_display(QT_QPA_PLATFORM="nosuchplatform",
+                              XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="tintora-cli-"))
+        env["XDG_CONFIG_HOME"] = env["XDG_RUNTIME_DIR"]
+        process = subprocess.Popen([BINARY, *args], env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE, cwd=env["XDG_RUNTIME_DIR"])
+        try:
+            process.wait(3)
+            return False, process.stderr.read().decode(errors="replace")
+        except subprocess.TimeoutExpired:
+            return True, ""
+        finally:
+            if process.poll() is None:
+                process.terminate()
+                process.wait(10)
+            process.stderr.close()
+
+    def test_platform_option_is_passed_to_qt(self):
+        self.assertEqual(self.starts()[0], False, "the environment's platform must fail")
+        for args in (["-platform", "offscreen"], ["--platform", "offscreen", "#FF8000"],
+                     ["-style=fusion", "-platform", "offscreen", "-reverse"]):
+            with self.subTest(args=args):
+                started, err = self.starts(*args)
+                self.assertTrue(started, err)
+
+
+if __name__ == "__main__":
+    unittest.main()
