@@ -519,14 +519,15 @@ std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writ
 
     std::vector<const Section*> sectionOf(writes.size());
     std::unordered_map<std::string, std::size_t> written; // folded section, NUL, folded key
-    std::string newSection; // folded name of the one new section
+    // Folded name of the one new section; an empty name is a section name like any other.
+    std::optional<std::string> newSection;
     std::string folded, foldedKey;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         const std::string_view sectionName = TrimSpaces(writes[i].section);
         sectionOf[i] = FindSection(sectionName);
         Fold(sectionName, folded);
         if (!sectionOf[i]) {
-            if (!newSection.empty() && newSection != folded)
+            if (newSection && *newSection != folded)
                 return oneByOne();
             newSection = folded;
         }
@@ -579,7 +580,7 @@ std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writ
     }
     std::sort(splices.begin(), splices.end(),
         [](const Splice& a, const Splice& b) { return a.begin < b.begin; });
-    if (!newSection.empty()) {
+    if (newSection) {
         std::string inserted;
         for (std::size_t i = 0; i < writes.size(); ++i) {
             if (sectionOf[i])
