@@ -27,13 +27,14 @@ class TestScreenPick : public QObject
     Q_OBJECT
 
 public:
-    // The private bus must be known before anything connects to the session bus.
+    // The private bus must be known before anything connects to the session bus. It starts no
+    // installed service on demand, so a desktop portal on the machine never stands in for ours.
     static void initMain()
     {
         static QProcess bus;
         bus.start(QStringLiteral("dbus-daemon"),
-            { QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address=1") });
+            { QStringLiteral("--config-file=" TINTORA_PRIVATE_BUS_CONFIG),
+                QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
         if (bus.waitForReadyRead(10000))
             qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
         Bus() = &bus;
@@ -139,17 +140,16 @@ void TestScreenPick::pick_data()
     QTest::newRow("answer at the portal's own path")
         << QStringList { "2", "0.2,0.4,0.6", "other-handle" } << true << qRgb(51, 102, 153);
     // The answer right behind the call's reply, before the path in the reply has been read.
-    QTest::newRow("answer at once at the portal's own path")
-        << QStringList { "2", "0.2,0.4,0.6", "other-handle", "at-once" } << true
-        << qRgb(51, 102, 153);
+    QTest::newRow("answer at once at the portal's own path") << QStringList { "2", "0.2,0.4,0.6",
+        "other-handle", "at-once" } << true << qRgb(51, 102, 153);
     QTest::newRow("answer at once at the predicted path")
         << QStringList { "2", "0,1,0", "at-once" } << true << qRgb(0, 255, 0);
     QTest::newRow("cancelled") << QStringList { "2", "cancel" } << true << start;
     QTest::newRow("backend failed") << QStringList { "2", "fail" } << true << start;
     QTest::newRow("call refused") << QStringList { "2", "error" } << true << start;
     QTest::newRow("colour out of range") << QStringList { "2", "1.5,0,0" } << true << start;
-    QTest::newRow("portal without colour picking") << QStringList { "1", "1,1,1" } << false
-                                                   << start;
+    QTest::newRow("portal without colour picking")
+        << QStringList { "1", "1,1,1" } << false << start;
     QTest::newRow("no portal") << QStringList() << false << start;
 }
 
@@ -217,14 +217,22 @@ void TestScreenPick::buttonDecidedOnRunningQt_data()
     QTest::addColumn<QString>("platform");
     QTest::addColumn<bool>("needed");
 
-    QTest::newRow("Debian 12's Qt on Wayland") << "6.4.2" << "wayland" << true;
-    QTest::newRow("Wayland through EGL") << "6.4.2" << "wayland-egl" << true;
-    QTest::newRow("first Qt that picks itself") << "6.5.0" << "wayland" << false;
-    QTest::newRow("Debian 13's Qt on Wayland") << "6.8.2" << "wayland" << false;
-    QTest::newRow("two-digit minor is newer") << "6.10.1" << "wayland" << false;
-    QTest::newRow("last Qt without it") << "6.4.3" << "wayland" << true;
-    QTest::newRow("X11 has Qt's own pick") << "6.4.2" << "xcb" << false;
-    QTest::newRow("offscreen") << "6.4.2" << "offscreen" << false;
+    QTest::newRow("Debian 12's Qt on Wayland") << "6.4.2"
+                                               << "wayland" << true;
+    QTest::newRow("Wayland through EGL") << "6.4.2"
+                                         << "wayland-egl" << true;
+    QTest::newRow("first Qt that picks itself") << "6.5.0"
+                                                << "wayland" << false;
+    QTest::newRow("Debian 13's Qt on Wayland") << "6.8.2"
+                                               << "wayland" << false;
+    QTest::newRow("two-digit minor is newer") << "6.10.1"
+                                              << "wayland" << false;
+    QTest::newRow("last Qt without it") << "6.4.3"
+                                        << "wayland" << true;
+    QTest::newRow("X11 has Qt's own pick") << "6.4.2"
+                                           << "xcb" << false;
+    QTest::newRow("offscreen") << "6.4.2"
+                               << "offscreen" << false;
 }
 
 void TestScreenPick::buttonDecidedOnRunningQt()
@@ -268,16 +276,16 @@ void TestScreenPick::portalAnswer_data()
     QTest::newRow("picked") << QStringList { "2", "1,0.5,0" } << int(ScreenPickOutcome::Picked)
                             << qRgb(255, 127, 0);
     QTest::newRow("picked, at once at the portal's own path")
-        << QStringList { "2", "0,0,1", "other-handle", "at-once" }
-        << int(ScreenPickOutcome::Picked) << qRgb(0, 0, 255);
-    QTest::newRow("cancelled") << QStringList { "2", "cancel" }
-                               << int(ScreenPickOutcome::Cancelled) << QRgb();
-    QTest::newRow("backend failed") << QStringList { "2", "fail" }
-                                    << int(ScreenPickOutcome::Failed) << QRgb();
-    QTest::newRow("call refused") << QStringList { "2", "error" }
-                                  << int(ScreenPickOutcome::Failed) << QRgb();
-    QTest::newRow("no colour in the answer") << QStringList { "2", "1.5,0,0" }
-                                             << int(ScreenPickOutcome::Failed) << QRgb();
+        << QStringList { "2", "0,0,1", "other-handle", "at-once" } << int(ScreenPickOutcome::Picked)
+        << qRgb(0, 0, 255);
+    QTest::newRow("cancelled") << QStringList { "2", "cancel" } << int(ScreenPickOutcome::Cancelled)
+                               << QRgb();
+    QTest::newRow("backend failed")
+        << QStringList { "2", "fail" } << int(ScreenPickOutcome::Failed) << QRgb();
+    QTest::newRow("call refused") << QStringList { "2", "error" } << int(ScreenPickOutcome::Failed)
+                                  << QRgb();
+    QTest::newRow("no colour in the answer")
+        << QStringList { "2", "1.5,0,0" } << int(ScreenPickOutcome::Failed) << QRgb();
     QTest::newRow("no portal") << QStringList() << int(ScreenPickOutcome::Unavailable) << QRgb();
 }
 
