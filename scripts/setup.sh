@@ -87,12 +87,17 @@ fi
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 inkscape_palettes="$repo/build/shipped-palettes/inkscape"
 if [ ! -d "$inkscape_palettes" ]; then
-    if [ -z "$updated" ]; then
+    unpack=$(mktemp -d)
+    # Downloading needs no root; the package lists are refreshed (as root) only when the lists at
+    # hand do not name a package that can be had, so an ordinary user on a set-up machine is not
+    # asked for a password.
+    download() { (cd "$unpack" && apt-get download -qq inkscape 2>/dev/null); }
+    if ! download && [ -z "$updated" ]; then
         $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
         updated=yes
+        download || true
     fi
-    unpack=$(mktemp -d)
-    if (cd "$unpack" && apt-get download -qq inkscape 2>/dev/null) \
+    if ls "$unpack"/inkscape_*.deb >/dev/null 2>&1 \
         && dpkg-deb -x "$unpack"/inkscape_*.deb "$unpack/tree"; then
         mkdir -p "$(dirname "$inkscape_palettes")"
         cp -r "$unpack/tree/usr/share/inkscape/palettes" "$inkscape_palettes"
