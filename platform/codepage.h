@@ -16,6 +16,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 /// receives the position in the result of the first such "?", or npos when nothing was replaced.
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost = nullptr);
 
+/// Length of the well-formed UTF-8 sequence at the start of text (no overlong forms, no
+/// surrogates, nothing above U+10FFFF), or 0 when it is not one; 1 for an ASCII byte.
+std::size_t Utf8SequenceLength(std::string_view text);
+
 /// Converts UTF-16LE (without its byte-order mark) to CP932 bytes, as the platform hands the
 /// texts of a UTF-16LE file to a CP932 program: a character that CP932 cannot hold, and an
 /// unpaired surrogate, becomes "?"; an odd last byte is left out. With offsets, offsets[i] is the

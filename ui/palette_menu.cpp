@@ -14,6 +14,7 @@
 #include "settings/palette_transfer.h"
 #include "settings/usercolor_store.h"
 #include "ui/boxes.h"
+#include "ui/context_menu.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
@@ -139,11 +140,5 @@ void InstallPaletteMenu(TForm1& form)
     if (!field) {
         return;
     }
-    field->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(
-        field, &QWidget::customContextMenuRequested, &form, [&form, field](const QPoint& at) {
-            QMenu* menu = PaletteMenu(form, *field);
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            menu->popup(field->mapToGlobal(at));
-        });
+    SetContextMenu(*field, [&form, field] { return PaletteMenu(form, *field); });
 }
