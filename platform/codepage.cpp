@@ -139,7 +139,6 @@ Converter& Cp932ToUtf16LeConverter()
     return converter;
 }
 
-
 // The UTF-16LE character at the start of text (an even number of bytes, at least 2): a surrogate
 // pair takes 4 bytes, any other unit 2, an unpaired surrogate included (as its own code).
 struct Utf16Character
