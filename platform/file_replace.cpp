@@ -230,16 +230,31 @@ std::optional<WriteTarget> ResolveWriteTarget(const std::string& path)
     return target;
 }
 
+bool MayReplaceFile(const WriteTarget& target)
+{
+    struct stat folder = {};
+    if (stat(target.folder.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)
+        || faccessat(AT_FDCWD, target.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return false;
+    struct stat file = {};
+    if (stat(target.path.c_str(), &file) != 0)
+        return errno == ENOENT;
+    // A write-protected file stays as it is, though the folder would allow replacing it.
+    if (!S_ISREG(file.st_mode) || faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
+    // In a sticky folder the kernel lets only the file's owner, the folder's owner and root rename
+    // another file over it.
+    const uid_t self = geteuid();
+    return !(folder.st_mode & S_ISVTX) || self == 0 || self == file.st_uid || self == folder.st_uid;
+}
+
 bool ReplaceFileContents(const WriteTarget& target, std::string_view content)
 {
+    if (!MayReplaceFile(target))
+        return false;
     struct stat old = {};
     const bool exists = stat(target.path.c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return false;
-    // A write-protected file stays as it is, though the folder would allow replacing it.
-    if (exists
-        && (!S_ISREG(old.st_mode)
-            || faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
 
     // Files that killed writers left are cleared before this write can leave one of its own, so a
@@ -259,6 +274,11 @@ bool ReplaceFileContents(const WriteTarget& target, std::string_view content)
         if (geteuid() == 0 && (old.st_uid != geteuid() || old.st_gid != getegid())) {
             // Best effort: root can hand the file back to its owner; nobody else can.
             if (fchown(fd, old.st_uid, old.st_gid) != 0) { }
+        } else if (old.st_gid != getegid()) {
+            // A member of the file's group keeps the file in it, so that a file shared by a group
+            // stays writable by the group after one of its members writes it. Best effort: who is
+            // not in the group cannot, and then the file takes this user's group.
+            if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) { }
         }
         ok = fchmod(fd, old.st_mode & 07777) == 0;
     }

@@ -21,6 +21,7 @@ namespace {
 struct HeldLock
 {
     int fd;
+    int settingsFd; // -1 unless the lock is held through the settings file (see Shared below)
     int holders;
 };
 
@@ -104,12 +105,12 @@ bool YoungerThanAWrite(const std::string& lockFile)
 
 // True when fd is the file now at lockFile. The name is opened rather than looked at, so that a
 // network file system's client asks the server instead of answering from its cache.
-bool StillAtItsName(int fd, const std::string& lockFile)
+bool StillAtItsName(int fd, const std::string& name)
 {
     struct stat mine = {};
     if (fstat(fd, &mine) != 0 || mine.st_nlink == 0)
         return false;
-    const int now = OpenLockFile(lockFile, O_RDONLY);
+    const int now = OpenLockFile(name, O_RDONLY);
     if (now < 0)
         return false;
     struct stat there = {};
@@ -119,10 +120,11 @@ bool StillAtItsName(int fd, const std::string& lockFile)
     return same;
 }
 
-Attempt TryLock(int fd, const std::string& lockFile)
+// Locks fd, an open of the file at name, for writing (F_WRLCK) or as a shared lock (F_RDLCK).
+Attempt TryLock(int fd, const std::string& name, short type)
 {
     struct flock whole = {};
-    whole.l_type = F_WRLCK;
+    whole.l_type = type;
     whole.l_whence = SEEK_SET; // from the start to the end, however the file grows
     int rc = 0;
     do
@@ -143,7 +145,7 @@ Attempt TryLock(int fd, const std::string& lockFile)
     }
     // Someone may have removed the file by name (an older writer that removed its lock file on
     // release, or a user tidying up): a lock on a file no longer at the name excludes nobody.
-    return StillAtItsName(fd, lockFile) ? Attempt::Held : Attempt::Stale;
+    return StillAtItsName(fd, name) ? Attempt::Held : Attempt::Stale;
 }
 
 bool IsRegularFile(int fd)
@@ -154,11 +156,18 @@ bool IsRegularFile(int fd)
 
 // Opens the lock file for writing, making it when there is none. fd is set on success; otherwise
 // Stale when another writer made it between the two opens (try again at once), Busy while a file just
-// made may still lack its permissions, and Refused when this user cannot have it: a lock file of
-// another user that this user may not write, or a folder that refuses new files. A lock file is
-// never removed here: whoever can open it may be about to lock it.
-Attempt OpenForLocking(const std::string& lockFile, const WriteTarget& target, int& fd)
+// made may still lack its permissions, and Refused when this user cannot have it: a folder that
+// refuses new files, or a lock file of another user that this user may neither write nor read.
+//
+// A lock file that this user may read but not write (left by an older program for a user who could
+// not write the settings file, or kept when the settings file was later shared) is opened for
+// reading, and shared is set: the lock is then held in two parts (see LockSettingsFile). It is
+// never removed or replaced here: another writer may hold it, and nothing could wait for that
+// writer before taking its lock file away.
+Attempt OpenForLocking(
+    const std::string& lockFile, const WriteTarget& target, int& fd, bool& shared)
 {
+    shared = false;
     fd = OpenLockFile(lockFile, O_RDWR);
     if (fd >= 0)
         return Attempt::Held;
@@ -168,37 +177,103 @@ Attempt OpenForLocking(const std::string& lockFile, const WriteTarget& target, i
             return Attempt::Held;
         return errno == EEXIST ? Attempt::Stale : Attempt::Refused;
     }
-    if (errno == EACCES && YoungerThanAWrite(lockFile))
-        return Attempt::Busy;
-    return Attempt::Refused;
+    if (errno != EACCES)
+        return Attempt::Refused;
+    fd = OpenLockFile(lockFile, O_RDONLY);
+    if (fd >= 0) {
+        shared = true;
+        return Attempt::Held;
+    }
+    return errno == EACCES && YoungerThanAWrite(lockFile) ? Attempt::Busy : Attempt::Refused;
 }
 
-// The descriptor of the locked lock file, or -1 when the lock cannot be had by the deadline.
-int WaitForLock(const std::string& lockFile, const WriteTarget& target,
-    std::chrono::steady_clock::time_point deadline)
+// The second part of a lock held through a lock file that this user may only read. A shared lock
+// on the lock file (F_RDLCK, all a read-only open allows) keeps out every writer that locks the
+// lock file for writing, old programs included, but not the other writers in this position; those
+// exclude each other by a write lock on the settings file itself, opened for writing as this user
+// may (the caller has checked), made empty when there is none yet, and checked afterwards to be
+// still the file at its name, since every write replaces it. The order (the lock file, then the
+// settings file) is the same for all, so no two writers wait for each other.
+Attempt LockSettingsFile(const WriteTarget& target, int& fd)
+{
+    if (fd < 0) {
+        fd = OpenLockFile(target.path, O_RDWR);
+        if (fd < 0 && errno == ENOENT) {
+            fd = OpenLockFile(target.path, O_RDWR | O_CREAT | O_EXCL);
+            if (fd < 0 && errno == EEXIST)
+                return Attempt::Stale;
+        }
+        if (fd < 0)
+            return Attempt::Refused;
+    }
+    return IsRegularFile(fd) ? TryLock(fd, target.path, F_WRLCK) : Attempt::Refused;
+}
+
+// What a writer has of the lock while it waits.
+struct Progress
+{
+    int fd = -1; // the lock file
+    bool shared = false; // the lock file is open for reading only
+    bool lockFileHeld = false;
+    int settingsFd = -1; // the settings file, when shared
+
+    void CloseSettingsFile()
+    {
+        if (settingsFd >= 0)
+            close(settingsFd);
+        settingsFd = -1;
+    }
+    void CloseAll()
+    {
+        CloseSettingsFile();
+        if (fd >= 0)
+            close(fd); // also lets go of a lock granted on a file no longer at the name
+        fd = -1;
+        lockFileHeld = false;
+    }
+};
+
+// One try at the lock, going on from what progress holds.
+Attempt TryOnce(const std::string& lockFile, const WriteTarget& target, Progress& progress)
+{
+    if (progress.fd < 0) {
+        const Attempt opened = OpenForLocking(lockFile, target, progress.fd, progress.shared);
+        if (progress.fd < 0)
+            return opened;
+    }
+    if (!progress.lockFileHeld) {
+        if (!IsRegularFile(progress.fd))
+            return Attempt::Refused;
+        const Attempt locked = TryLock(progress.fd, lockFile, progress.shared ? F_RDLCK : F_WRLCK);
+        if (locked != Attempt::Held)
+            return locked;
+        progress.lockFileHeld = true;
+    }
+    return progress.shared ? LockSettingsFile(target, progress.settingsFd) : Attempt::Held;
+}
+
+// Waits for the lock until the deadline; false when it cannot be had, with nothing left open.
+bool WaitForLock(const std::string& lockFile, const WriteTarget& target,
+    std::chrono::steady_clock::time_point deadline, Progress& progress)
 {
     using namespace std::chrono;
     constexpr microseconds firstPause { 100 }, longestPause { 5000 };
     constexpr int quickRetries = 100; // bounds a run of files coming and going between opens
     microseconds pause = firstPause;
-    int fd = -1;
     for (int quick = 0;;) {
-        Attempt attempt = Attempt::Held;
-        if (fd < 0)
-            attempt = OpenForLocking(lockFile, target, fd);
-        if (fd >= 0)
-            attempt = IsRegularFile(fd) ? TryLock(fd, lockFile) : Attempt::Refused;
-        switch (attempt) {
+        switch (TryOnce(lockFile, target, progress)) {
         case Attempt::Held:
-            return fd;
+            return true;
         case Attempt::Refused:
-            if (fd >= 0)
-                close(fd);
-            return -1;
+            progress.CloseAll();
+            return false;
         case Attempt::Stale:
-            if (fd >= 0)
-                close(fd); // also lets go of a lock granted on a file no longer at the name
-            fd = -1;
+            // A settings file replaced while it was being locked is opened anew under the lock
+            // file's lock already held; anything else starts over.
+            if (progress.lockFileHeld)
+                progress.CloseSettingsFile();
+            else
+                progress.CloseAll();
             pause = firstPause;
             if (++quick < quickRetries)
                 continue;
@@ -214,9 +289,8 @@ int WaitForLock(const std::string& lockFile, const WriteTarget& target,
         std::this_thread::sleep_for(std::min<steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, longestPause);
     }
-    if (fd >= 0)
-        close(fd);
-    return -1;
+    progress.CloseAll();
+    return false;
 }
 
 } // namespace
@@ -240,11 +314,15 @@ void ProfileLock::Take(const WriteTarget& target)
         m_lockFile = std::move(lockFile);
         return;
     }
-    const int fd =
-        WaitForLock(lockFile, target, std::chrono::steady_clock::now() + ProfileLockTimeout());
-    if (fd < 0)
+    // A user who may not write the settings file gets no lock and makes no lock file: such a lock
+    // file, made with that user's ownership, could shut out the users who may write it.
+    if (!MayReplaceFile(target))
         return;
-    held.emplace(lockFile, HeldLock { fd, 1 });
+    Progress progress;
+    if (!WaitForLock(
+            lockFile, target, std::chrono::steady_clock::now() + ProfileLockTimeout(), progress))
+        return;
+    held.emplace(lockFile, HeldLock { progress.fd, progress.settingsFd, 1 });
     m_lockFile = std::move(lockFile);
 }
 
@@ -255,6 +333,8 @@ ProfileLock::~ProfileLock()
     const auto it = held.find(m_lockFile);
     if (it != held.end() && --it->second.holders == 0) {
         // The lock file stays for the next writer; closing lets the lock go.
+        if (it->second.settingsFd >= 0)
+            close(it->second.settingsFd);
         close(it->second.fd);
         held.erase(it);
     }

@@ -462,36 +462,54 @@ TEST_F(Profile, LockFileLetsEveryUserWhoMayWriteTheSettingsFileLockIt)
 }
 
 // A lock file of another user that this user cannot open for writing (left by an older program or
-// made with other permissions) refuses the write, whether or not its writer is still at work; it is
-// never removed, since nobody can tell whether that user is about to lock it.
-TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteRefusesTheWrite)
+// made with other permissions) keeps this user waiting while its holder writes; once the holder is
+// gone, a lock file this user may read lets the write through (the lock is then taken on the
+// settings file as well), one this user may not even read refuses it. It is never removed.
+TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteWaitsForItsHolder)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to act as two users";
+    const struct
+    {
+        const char* what;
+        mode_t lockMode;
+        BOOL afterItsHolder;
+    } rows[] = {
+        { "readable lock file", 0644, 1 },
+        { "unreadable lock file", 0600, 0 },
+    };
     const std::string lockFile = (m_dir / ".x.ini.lock").string();
     ASSERT_EQ(chmod(m_dir.c_str(), 0777), 0);
-    WriteBytes(m_path, "[S]\r\nk=v\r\n");
-    ASSERT_EQ(chmod(m_path.c_str(), 0666), 0);
-    const int held = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(fchmod(held, 0644), 0);
-    struct flock whole = {};
-    whole.l_type = F_WRLCK;
-    ASSERT_EQ(fcntl(held, F_OFD_SETLK, &whole), 0);
-    const auto writeAsNobody = [&](const char* value) {
-        return RunInChild([&] {
-            ProfileLockTimeout() = std::chrono::milliseconds(300);
-            if (!DropRootToNobody())
-                return 99;
-            return WritePrivateProfileStringA("S", "k", value, m_path.c_str());
-        });
-    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove(lockFile);
+        WriteBytes(m_path, "[S]\r\nk=v\r\n");
+        ASSERT_EQ(chmod(m_path.c_str(), 0666), 0);
+        const int held = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(fchmod(held, row.lockMode), 0);
+        struct flock whole = {};
+        whole.l_type = F_WRLCK;
+        ASSERT_EQ(fcntl(held, F_OFD_SETLK, &whole), 0);
+        const auto writeAsNobody = [&](const char* value) {
+            return RunInChild([&] {
+                ProfileLockTimeout() = std::chrono::milliseconds(300);
+                if (!DropRootToNobody())
+                    return 99;
+                return WritePrivateProfileStringA("S", "k", value, m_path.c_str());
+            });
+        };
 
-    EXPECT_EQ(writeAsNobody("held"), 0);
-    close(held); // the writer is gone, its lock file left behind
-    EXPECT_EQ(writeAsNobody("left"), 0);
-    EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
-    EXPECT_TRUE(fs::exists(lockFile));
+        EXPECT_EQ(writeAsNobody("held"), 0);
+        EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
+        close(held); // the writer is gone, its lock file left behind
+        EXPECT_EQ(writeAsNobody("left"), row.afterItsHolder);
+        EXPECT_EQ(ReadBytes(m_path), row.afterItsHolder ? "[S]\r\nk=left\r\n" : "[S]\r\nk=v\r\n");
+        struct stat lock = {};
+        ASSERT_EQ(stat(lockFile.c_str(), &lock), 0);
+        EXPECT_EQ(lock.st_uid, 0u);
+        EXPECT_EQ(lock.st_mode & 07777, row.lockMode);
+    }
 }
 
 // Where the system cannot set up the conversions, a UTF-16LE file can be neither read nor written:
