@@ -8,19 +8,17 @@
 #include "settings/inibrel.h"
 #include "settings/palette_transfer.h"
 #include "settings/usercolor_store.h"
+#include "settings/window_ini.h"
 
 namespace {
 
-/// The settings component as the window sets its own up, so that the file is the one the window
-/// uses: beside the program, or the user's own when the program is installed.
+/// The settings component set up as the window's own, so that the file is the one the window uses.
 class WindowSettings
 {
 public:
     WindowSettings()
     {
-        m_ini.SetLoading(true);
-        m_ini.SetDefaultDir(ddApplication);
-        m_ini.SetFence(fnNone);
+        SetWindowIniProperties(m_ini);
         m_ini.LoadingComplete();
     }
     TIniBrel& operator*() { return m_ini; }

@@ -27,7 +27,7 @@ int RunWindow(std::vector<char*> qtArguments, const WindowStart& start)
         TForm1 form;
         Form1 = &form;
         if (start.colour) {
-            RunHandler([&] { ShowEnteredColour(form, *start.colour); });
+            RunHandler([&] { ShowChosenColour(form, ColorOf(*start.colour)); });
         }
         form.show();
         if (start.pickAtOnce) {

@@ -12,6 +12,7 @@
 #include "colour/integer_text.h"
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
+#include "ui/controls.h"
 #include "ui/dialog_pick_button.h"
 #include "ui/text.h"
 
@@ -23,11 +24,6 @@ constexpr DWORD kUnsetSlot = 0xFFFFFFFF;
 QColor FromColorRef(DWORD value)
 {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
-
-DWORD ToColorRef(const QColor& colour)
-{
-    return DWORD(colour.red()) | DWORD(colour.green()) << 8 | DWORD(colour.blue()) << 16;
 }
 
 // Qt's colour dialog reads its custom colours from the user's Qt settings file when it is first
@@ -96,11 +92,11 @@ BOOL RunQtColorDialog(CHOOSECOLORA& record)
     if (result != QDialog::Accepted || !chosen.isValid())
         return 0;
 
-    record.rgbResult = ToColorRef(chosen);
+    record.rgbResult = static_cast<DWORD>(FromQColor(chosen));
     for (int i = 0; i < kSlotCount; ++i) {
         const QRgb now = QColorDialog::customColor(i).rgb();
         if (now != offered[i])
-            record.lpCustColors[i] = ToColorRef(QColor(now));
+            record.lpCustColors[i] = static_cast<DWORD>(FromQColor(QColor(now)));
     }
     return 1;
 }

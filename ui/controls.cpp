@@ -120,6 +120,11 @@ QColor ToQColor(TColor color)
         static_cast<int>((value >> 16) & 0xFFu));
 }
 
+TColor FromQColor(const QColor& colour)
+{
+    return ColorOf({ colour.red(), colour.green(), colour.blue() });
+}
+
 void SetHint(QWidget* control, const std::string& hint)
 {
     control->setToolTip(ToQString(hint));

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "colour/conversions.h"
+#include "colour/rgb.h"
 
 // The window's controls, with texts as CP932 bytes.
 
@@ -115,3 +116,5 @@ void SetHint(QWidget* control, const std::string& hint);
 
 /// A TColor as the colour it names; a system colour (bit 31) is resolved first.
 QColor ToQColor(TColor color);
+/// The plain colour (a TColor) that a QColor shows, its alpha left out.
+TColor FromQColor(const QColor& colour);

@@ -23,11 +23,6 @@ namespace {
 /// At most this many problems are listed in a box; the rest are counted.
 constexpr std::size_t ListedProblems = 20;
 
-QString Q(std::u8string_view utf8)
-{
-    return ToQString(Sjis(utf8));
-}
-
 /// The problems as lines of a box (CP932): line or key, name, reason; the rest counted.
 std::string ProblemLines(const std::vector<PaletteProblem>& problems, std::u8string_view where)
 {
@@ -53,9 +48,9 @@ std::string FileSystemPath(const QString& path)
 
 void ExportPalette(TForm1& form)
 {
-    const QString gimp = Q(u8"GIMP パレット (*.gpl)");
-    const QString css = Q(u8"CSS (*.css)");
-    QFileDialog dialog(&form, Q(u8"パレットに書き出す"));
+    const QString gimp = ToQString(u8"GIMP パレット (*.gpl)");
+    const QString css = ToQString(u8"CSS (*.css)");
+    QFileDialog dialog(&form, ToQString(u8"パレットに書き出す"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({ gimp, css });
@@ -99,8 +94,8 @@ void ExportPalette(TForm1& form)
 
 void ImportPalette(TForm1& form)
 {
-    const QString chosen = QFileDialog::getOpenFileName(&form, Q(u8"パレットから読み込む"),
-        QString(), Q(u8"GIMP パレット (*.gpl);;すべてのファイル (*)"));
+    const QString chosen = QFileDialog::getOpenFileName(&form, ToQString(u8"パレットから読み込む"),
+        QString(), ToQString(u8"GIMP パレット (*.gpl);;すべてのファイル (*)"));
     if (chosen.isEmpty()) {
         return;
     }
@@ -117,7 +112,7 @@ void ImportPalette(TForm1& form)
     RegisterUserColors(*form.IniBrel1, plan.entries);
     // The list and the drop-down show the stored colours again, as the program's start loads
     // them, so colours registered earlier in this run are listed too.
-    form.FormCreate(&form);
+    form.ReloadUserColors();
 }
 
 QMenu* PaletteMenu(TForm1& form, QLineEdit& field)
@@ -125,10 +120,10 @@ QMenu* PaletteMenu(TForm1& form, QLineEdit& field)
     // The text field's own edit entries first.
     QMenu* menu = field.createStandardContextMenu();
     menu->addSeparator();
-    QObject::connect(menu->addAction(Q(u8"パレットに書き出す…")), &QAction::triggered, &form,
-        [&form] { RunHandler([&form] { ExportPalette(form); }); });
-    QObject::connect(menu->addAction(Q(u8"パレットから読み込む…")), &QAction::triggered, &form,
-        [&form] { RunHandler([&form] { ImportPalette(form); }); });
+    QObject::connect(menu->addAction(ToQString(u8"パレットに書き出す…")), &QAction::triggered,
+        &form, [&form] { RunHandler([&form] { ExportPalette(form); }); });
+    QObject::connect(menu->addAction(ToQString(u8"パレットから読み込む…")), &QAction::triggered,
+        &form, [&form] { RunHandler([&form] { ImportPalette(form); }); });
     return menu;
 }
 

@@ -12,14 +12,6 @@
 #include "ui/text.h"
 #include "ui/unit1.h"
 
-void ShowEnteredColour(TForm1& form, Rgb colour)
-{
-    form.Edit1->SetText(ColorToHex(ColorOf(colour)));
-    CurrentHex = form.Edit1->Text();
-    form.Shape1->SetBrushColor(HexToColor(form.Edit1->Text()));
-    SplitHexToRgb(form.Edit1->Text(), ComponentBoxes(form));
-}
-
 std::string PasteRefusalText()
 {
     return Sjis(u8"クリップボードの内容を色として読み取れませんでした。\n"
@@ -39,5 +31,5 @@ void PasteColour(TForm1& form)
         ShowInformationBox(PasteRefusalText());
         return;
     }
-    ShowEnteredColour(form, *colour);
+    ShowChosenColour(form, ColorOf(*colour));
 }

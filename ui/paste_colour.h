@@ -6,11 +6,6 @@
 
 class TForm1;
 
-/// Shows a colour given as a whole as the RGB-to-colour command shows the colour it composed: the
-/// HEX box gets its six upper-case digits and CurrentHex that text (so that registering stores
-/// it), then the swatch is painted and the R, G and B boxes are written from the HEX box.
-void ShowEnteredColour(TForm1& form, Rgb colour);
-
 /// The paste command: shows the colour that the clipboard's text names. When it names none (an
 /// empty clipboard too), the information box lists the forms understood and nothing changes.
 void PasteColour(TForm1& form);

@@ -13,6 +13,11 @@ QString ToQString(std::string_view cp932)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QString ToQString(std::u8string_view utf8)
+{
+    return ToQString(Sjis(utf8));
+}
+
 std::string FromQString(const QString& text, std::size_t* lost)
 {
     const QByteArray utf8 = text.toUtf8();

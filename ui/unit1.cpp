@@ -11,6 +11,7 @@
 #include "colour/named_colors.h"
 #include "platform/codepage.h"
 #include "platform/syscolor.h"
+#include "settings/window_ini.h"
 #include "ui/boxes.h"
 #include "ui/desktop_colors.h"
 #include "ui/fonts.h"
@@ -213,9 +214,7 @@ TForm1::TForm1(QWidget* parent)
     IniBrel1->SetName("IniBrel1");
     IniBrel1->SetWarningBox(
         [](const std::string& message) { return ShowWarningBox(message, mbOK); });
-    IniBrel1->SetLoading(true);
-    IniBrel1->SetDefaultDir(ddApplication);
-    IniBrel1->SetFence(fnNone);
+    SetWindowIniProperties(*IniBrel1);
 
     // Keyboard order: Tab runs through these and back to the first.
     QWidget* const tabOrder[] = { Button1, Edit1, Edit2, Edit3, Edit4, Button2, Button3, ComboBox1,

@@ -62,6 +62,11 @@ public:
     void ComboBox2DblClick(QObject* Sender);
     void Button5Click(QObject* Sender);
 
+    /// Loads the stored user colours into the list and the drop-down, as the start does; a load
+    /// without the code-page conversions or with a damaged count throws its error after listing
+    /// what it found.
+    void ReloadUserColors();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     /// A change of the desktop's colour scheme re-applies the system colours.
@@ -83,8 +88,10 @@ void RunHandler(const std::function<void()>& handler);
 /// has been read.
 RgbReceiver ComponentBoxes(TForm1& form);
 
-/// Shows a colour the colour dialog gave (a plain colour): its code in the HEX box, the swatch
-/// painted with it, CurrentHex set to the code, and the R, G and B boxes from the code.
+/// Shows a plain colour in the boxes, as the colour dialog's OK does and as a paste, a screen pick
+/// and a colour on the command line do: its six upper-case digits in the HEX box and CurrentHex
+/// (so that registering stores them), the swatch painted with it, and the R, G and B boxes from
+/// the code.
 void ShowChosenColour(TForm1& form, TColor colour);
 
 extern TForm1* Form1;

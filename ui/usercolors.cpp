@@ -60,6 +60,11 @@ void ShowLoaded(TComboBox& box, UserColorLoad&& load)
 
 void TForm1::FormCreate(QObject*)
 {
+    ReloadUserColors();
+}
+
+void TForm1::ReloadUserColors()
+{
     UserColorLoad load = LoadUserColors(*IniBrel1);
     // A load without the code-page conversions may have missed every colour: said, not hidden.
     const std::optional<Exception> damage = load.unconverted
