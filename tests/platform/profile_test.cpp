@@ -77,6 +77,18 @@ int RunInChild(const std::function<int()>& body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Writes value to key k of section S as nobody, waiting for the lock a short while; the write's
+// result (99 when the drop to nobody fails).
+int WriteAsNobody(const std::string& path, const char* value)
+{
+    return RunInChild([&] {
+        ProfileLockTimeout() = std::chrono::milliseconds(300);
+        if (!DropRootToNobody())
+            return 99;
+        return WritePrivateProfileStringA("S", "k", value, path.c_str());
+    });
+}
+
 class Profile : public testing::Test
 {
 protected:
@@ -448,13 +460,7 @@ TEST_F(Profile, LockFileLetsEveryUserWhoMayWriteTheSettingsFileLockIt)
         ASSERT_EQ(chown(m_path.c_str(), row.owner, row.owner), 0);
         ASSERT_EQ(chmod(m_path.c_str(), row.mode), 0);
         ASSERT_EQ(WritePrivateProfileStringA("S", "k", "root", m_path.c_str()), 1);
-        const int result = RunInChild([&] {
-            ProfileLockTimeout() = std::chrono::milliseconds(300);
-            if (!DropRootToNobody())
-                return 99;
-            return WritePrivateProfileStringA("S", "k", "nobody", m_path.c_str());
-        });
-        EXPECT_EQ(result, 1);
+        EXPECT_EQ(WriteAsNobody(m_path, "nobody"), 1);
         EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=nobody\r\n");
         EXPECT_EQ(DirectoryEntries(), std::vector<std::string> { "x.ini" });
         EXPECT_TRUE(fs::exists(lockFile));
@@ -491,19 +497,10 @@ TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteWaitsForItsHolder)
         struct flock whole = {};
         whole.l_type = F_WRLCK;
         ASSERT_EQ(fcntl(held, F_OFD_SETLK, &whole), 0);
-        const auto writeAsNobody = [&](const char* value) {
-            return RunInChild([&] {
-                ProfileLockTimeout() = std::chrono::milliseconds(300);
-                if (!DropRootToNobody())
-                    return 99;
-                return WritePrivateProfileStringA("S", "k", value, m_path.c_str());
-            });
-        };
-
-        EXPECT_EQ(writeAsNobody("held"), 0);
+        EXPECT_EQ(WriteAsNobody(m_path, "held"), 0);
         EXPECT_EQ(ReadBytes(m_path), "[S]\r\nk=v\r\n");
         close(held); // the writer is gone, its lock file left behind
-        EXPECT_EQ(writeAsNobody("left"), row.afterItsHolder);
+        EXPECT_EQ(WriteAsNobody(m_path, "left"), row.afterItsHolder);
         EXPECT_EQ(ReadBytes(m_path), row.afterItsHolder ? "[S]\r\nk=left\r\n" : "[S]\r\nk=v\r\n");
         struct stat lock = {};
         ASSERT_EQ(stat(lockFile.c_str(), &lock), 0);
