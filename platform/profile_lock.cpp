@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -21,7 +22,6 @@ namespace {
 struct HeldLock
 {
     int fd;
-    int settingsFd; // -1 unless the lock is held through the settings file (see Shared below)
     int holders;
 };
 
@@ -161,7 +161,7 @@ bool IsRegularFile(int fd)
 //
 // A lock file that this user may read but not write (left by an older program for a user who could
 // not write the settings file, or kept when the settings file was later shared) is opened for
-// reading, and shared is set: the lock is then held in two parts (see LockSettingsFile). It is
+// reading, and shared is set: the lock is then held in two parts (see ExcludeOtherReaders). It is
 // never removed or replaced here: another writer may hold it, and nothing could wait for that
 // writer before taking its lock file away.
 Attempt OpenForLocking(
@@ -188,25 +188,25 @@ Attempt OpenForLocking(
 }
 
 // The second part of a lock held through a lock file that this user may only read. A shared lock
-// on the lock file (F_RDLCK, all a read-only open allows) keeps out every writer that locks the
-// lock file for writing, old programs included, but not the other writers in this position; those
-// exclude each other by a write lock on the settings file itself, opened for writing as this user
-// may (the caller has checked), made empty when there is none yet, and checked afterwards to be
-// still the file at its name, since every write replaces it. The order (the lock file, then the
-// settings file) is the same for all, so no two writers wait for each other.
-Attempt LockSettingsFile(const WriteTarget& target, int& fd)
+// on the lock file (F_RDLCK, all that a read-only open allows) keeps out every writer that locks
+// it for writing, older programs included, but not the other writers in this position; those
+// exclude each other by flock(LOCK_EX) on the same open, which a read-only open allows. On a local
+// file system the two kinds of lock do not meet, so this adds nothing to what the writers that
+// lock the lock file for writing see. On NFS, where flock is carried out as a write lock and needs
+// a write open, it fails, and such a write is refused as before.
+//
+// A lock on the settings file itself would not do: each write replaces that file, so a second
+// writer could lock the new file while the first still holds the old one.
+Attempt ExcludeOtherReaders(int fd, const std::string& lockFile)
 {
-    if (fd < 0) {
-        fd = OpenLockFile(target.path, O_RDWR);
-        if (fd < 0 && errno == ENOENT) {
-            fd = OpenLockFile(target.path, O_RDWR | O_CREAT | O_EXCL);
-            if (fd < 0 && errno == EEXIST)
-                return Attempt::Stale;
-        }
-        if (fd < 0)
-            return Attempt::Refused;
-    }
-    return IsRegularFile(fd) ? TryLock(fd, target.path, F_WRLCK) : Attempt::Refused;
+    int rc = 0;
+    do
+        rc = flock(fd, LOCK_EX | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        return errno == EWOULDBLOCK ? Attempt::Busy : Attempt::Refused;
+    // As for the fcntl lock: one on a file no longer at the name excludes nobody.
+    return StillAtItsName(fd, lockFile) ? Attempt::Held : Attempt::Stale;
 }
 
 // What a writer has of the lock while it waits.
@@ -214,18 +214,10 @@ struct Progress
 {
     int fd = -1; // the lock file
     bool shared = false; // the lock file is open for reading only
-    bool lockFileHeld = false;
-    int settingsFd = -1; // the settings file, when shared
+    bool lockFileHeld = false; // its fcntl lock is held
 
-    void CloseSettingsFile()
+    void Close()
     {
-        if (settingsFd >= 0)
-            close(settingsFd);
-        settingsFd = -1;
-    }
-    void CloseAll()
-    {
-        CloseSettingsFile();
         if (fd >= 0)
             close(fd); // also lets go of a lock granted on a file no longer at the name
         fd = -1;
@@ -249,7 +241,7 @@ Attempt TryOnce(const std::string& lockFile, const WriteTarget& target, Progress
             return locked;
         progress.lockFileHeld = true;
     }
-    return progress.shared ? LockSettingsFile(target, progress.settingsFd) : Attempt::Held;
+    return progress.shared ? ExcludeOtherReaders(progress.fd, lockFile) : Attempt::Held;
 }
 
 // Waits for the lock until the deadline; false when it cannot be had, with nothing left open.
@@ -265,15 +257,10 @@ bool WaitForLock(const std::string& lockFile, const WriteTarget& target,
         case Attempt::Held:
             return true;
         case Attempt::Refused:
-            progress.CloseAll();
+            progress.Close();
             return false;
         case Attempt::Stale:
-            // A settings file replaced while it was being locked is opened anew under the lock
-            // file's lock already held; anything else starts over.
-            if (progress.lockFileHeld)
-                progress.CloseSettingsFile();
-            else
-                progress.CloseAll();
+            progress.Close();
             pause = firstPause;
             if (++quick < quickRetries)
                 continue;
@@ -289,7 +276,7 @@ bool WaitForLock(const std::string& lockFile, const WriteTarget& target,
         std::this_thread::sleep_for(std::min<steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, longestPause);
     }
-    progress.CloseAll();
+    progress.Close();
     return false;
 }
 
@@ -322,7 +309,7 @@ void ProfileLock::Take(const WriteTarget& target)
     if (!WaitForLock(
             lockFile, target, std::chrono::steady_clock::now() + ProfileLockTimeout(), progress))
         return;
-    held.emplace(lockFile, HeldLock { progress.fd, progress.settingsFd, 1 });
+    held.emplace(lockFile, HeldLock { progress.fd, 1 });
     m_lockFile = std::move(lockFile);
 }
 
@@ -333,8 +320,6 @@ ProfileLock::~ProfileLock()
     const auto it = held.find(m_lockFile);
     if (it != held.end() && --it->second.holders == 0) {
         // The lock file stays for the next writer; closing lets the lock go.
-        if (it->second.settingsFd >= 0)
-            close(it->second.settingsFd);
         close(it->second.fd);
         held.erase(it);
     }

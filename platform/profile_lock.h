@@ -22,8 +22,8 @@ struct WriteTarget;
 /// write the settings file. A lock file that this user may read but not write (an older program
 /// made it for a user who could not write the settings file, or the settings file was shared
 /// later) does not shut this user out: the lock is then a shared lock on the lock file, which
-/// keeps out everyone who locks it for writing, together with a write lock on the settings file
-/// itself, which keeps out the others in this position. A lock file that this user may neither
+/// keeps out everyone who locks it for writing, together with flock(LOCK_EX) on the same open,
+/// which keeps out the others in this position (on a local file system; NFS refuses it). A lock file that this user may neither
 /// write nor read refuses the write; it is never removed or replaced, since its owner or root may
 /// hold it and nothing could wait for them.
 ///

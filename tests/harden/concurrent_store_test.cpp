@@ -227,9 +227,15 @@ struct HolderCounts
 // Root and nobody register in one settings file in a folder that both write, as users sharing a
 // portable copy or a group folder do. Whoever makes the lock file first, it lets the other user
 // lock too; at no moment do two writers hold the lock, none is refused, and no register is lost.
-// Most rounds only raise a counter under the lock, so that the lock changes hands often; every
-// few rounds a writer registers a colour.
-TEST(ConcurrentUsers, RootAndNobodyNeverHoldTheLockTogether)
+// The same holds where an older program left a lock file of root's that nobody may only read:
+// then every nobody writer holds it shared, excluding the other nobody writers by flock. Most rounds
+// only raise a counter under the lock, so that the lock changes hands often; every few rounds a
+// writer registers a colour.
+class ConcurrentUsers : public testing::TestWithParam<bool>
+{
+};
+
+TEST_P(ConcurrentUsers, RootAndNobodyNeverHoldTheLockTogether)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to act as two users";
@@ -239,6 +245,11 @@ TEST(ConcurrentUsers, RootAndNobodyNeverHoldTheLockTogether)
     const std::string path = scratch.File("Tintora.ini");
     WriteBytes(path, "[Usercolor]\r\nUsercolcnt=0\r\n");
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    if (GetParam()) {
+        const std::string lockFile = scratch.File(".Tintora.ini.lock");
+        WriteBytes(lockFile, "");
+        ASSERT_EQ(::chmod(lockFile.c_str(), 0644), 0);
+    }
 
     void* shared = ::mmap(
         nullptr, sizeof(HolderCounts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -297,6 +308,11 @@ TEST(ConcurrentUsers, RootAndNobodyNeverHoldTheLockTogether)
     EXPECT_EQ(after.count, static_cast<std::int32_t>(after.entries.size()));
     ::munmap(shared, sizeof(HolderCounts));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    LockFiles, ConcurrentUsers, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+        return std::string(info.param ? "RootsLockFileThatNobodyMayOnlyRead" : "NoLockFileYet");
+    });
 
 TEST(ConcurrentThreads, TwoThreadsRegisteringAtOnceKeepEveryColour)
 {

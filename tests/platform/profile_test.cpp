@@ -469,8 +469,8 @@ TEST_F(Profile, LockFileLetsEveryUserWhoMayWriteTheSettingsFileLockIt)
 
 // A lock file of another user that this user cannot open for writing (left by an older program or
 // made with other permissions) keeps this user waiting while its holder writes; once the holder is
-// gone, a lock file this user may read lets the write through (the lock is then taken on the
-// settings file as well), one this user may not even read refuses it. It is never removed.
+// gone, a lock file this user may read lets the write through (held shared, and with flock
+// against other such writers), one this user may not even read refuses it. It is never removed.
 TEST_F(Profile, AnotherUsersLockFileThatThisUserCannotWriteWaitsForItsHolder)
 {
     if (geteuid() != 0)
