@@ -12,12 +12,12 @@
 #include "colour/exception.h"
 #include "settings/inibrel.h"
 #include "settings/usercolor_store.h"
+#include "settings/window_ini.h"
 
 int main(int argc, char* argv[])
 {
     TIniBrel ini(nullptr);
-    ini.SetDefaultDir(ddApplication);
-    ini.SetFence(fnNone);
+    SetWindowIniProperties(ini);
     ini.LoadingComplete();
     std::fputs(ini.Path().c_str(), stdout);
     if (argc > 1 && std::string(argv[1]) == "register") {
