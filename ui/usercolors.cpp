@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QSignalBlocker>
+#include <QString>
 
 #include "colour/conversions.h"
 #include "platform/codepage.h"
@@ -56,6 +57,26 @@ void ShowLoaded(TComboBox& box, UserColorLoad&& load)
     box.setEditText(shown);
 }
 
+/// The refusal of a name with a character the settings file cannot hold, quoting the first such
+/// character (both halves of a surrogate pair) so that the user knows which one to take out.
+QString CannotHoldText(const QString& name)
+{
+    QString character;
+    for (qsizetype at = 0; at < name.size() && character.isEmpty();) {
+        const qsizetype length = name[at].isHighSurrogate() && at + 1 < name.size() ? 2 : 1;
+        const QString one = name.mid(at, length);
+        std::size_t lost = std::string::npos;
+        FromQString(one, &lost);
+        if (lost != std::string::npos) {
+            character = one;
+        }
+        at += length;
+    }
+    return ToQString(Sjis(u8"名前に使えない文字（")) + character
+        + ToQString(Sjis(u8"）が含まれています。\nこの文字を除いてから、もう一度「登録」をクリック"
+                         u8"してください。"));
+}
+
 } // namespace
 
 void TForm1::FormCreate(QObject*)
@@ -78,7 +99,6 @@ void TForm1::Button4Click(QObject*)
 {
     static const std::string showFirst = Sjis(u8"色を表示してから登録してね");
     static const std::string nameFirst = Sjis(u8"色に名前をつけてから登録してね");
-    static const std::string cannotHold = Sjis(u8"名前に使えない文字が含まれています");
     if (CurrentHex.empty()) {
         ShowInformationBox(showFirst);
         return;
@@ -93,7 +113,7 @@ void TForm1::Button4Click(QObject*)
     // A character the settings file's code page lacks would be stored as "?" and come back as
     // another name.
     if (lost < name.size()) {
-        ShowInformationBox(cannotHold);
+        ShowInformationBox(CannotHoldText(ComboBox2->currentText()));
         return;
     }
     // The list and the drop-down stay as they are: the new colour is listed after the next load,

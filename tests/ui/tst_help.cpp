@@ -278,7 +278,7 @@ void TstHelp::pageExplainsEveryMessage()
     window.Close();
     std::vector<std::string> shown;
     for (const BoxRequest& box : window.Boxes())
-        shown.push_back(box.text);
+        shown.push_back(box.wide.isNull() ? box.text : FromQString(box.wide));
     QCOMPARE(shown.size(), std::size_t(10));
 
     const std::string writeError = WriteError("/x/Tintora.ini").Message();
@@ -315,10 +315,10 @@ void TstHelp::pageListsEveryNamedColourWithItsCode()
     };
     for (std::size_t i = 0; i < NamedColorTable.size(); ++i) {
         const int row = int(i) + 1;
-        const QString name = QString::fromLatin1(NamedColorTable[i].name.data(),
-            qsizetype(NamedColorTable[i].name.size()));
-        const QString hex = QString::fromLatin1(NamedColorTable[i].hex.data(),
-            qsizetype(NamedColorTable[i].hex.size()));
+        const QString name = QString::fromLatin1(
+            NamedColorTable[i].name.data(), qsizetype(NamedColorTable[i].name.size()));
+        const QString hex = QString::fromLatin1(
+            NamedColorTable[i].hex.data(), qsizetype(NamedColorTable[i].hex.size()));
         const QColor colour(QLatin1Char('#') + hex);
         QCOMPARE(cellText(row, 0), name);
         QCOMPARE(cellText(row, 1), hex);
@@ -326,8 +326,7 @@ void TstHelp::pageListsEveryNamedColourWithItsCode()
         QCOMPARE(cellText(row, 3), QString::number(colour.green()));
         QCOMPARE(cellText(row, 4), QString::number(colour.blue()));
         const QBrush swatch = listed->cellAt(row, 5).format().background();
-        QVERIFY2(swatch.style() == Qt::SolidPattern && swatch.color() == colour,
-            qPrintable(name));
+        QVERIFY2(swatch.style() == Qt::SolidPattern && swatch.color() == colour, qPrintable(name));
     }
 }
 
