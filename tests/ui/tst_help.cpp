@@ -2,6 +2,7 @@
 // notice for a help file without a page; and that the page explains every message the program can
 // show, collected from the program itself.
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -71,6 +73,16 @@ void Links(const QTextDocument& document, std::set<QString>& hrefs, std::set<QSt
     }
 }
 
+// The help's pages as the viewer finds them in the program's resources.
+const QStringList HelpPages = { QStringLiteral("help.html"), QStringLiteral("details.html"),
+    QStringLiteral("colours.html") };
+
+QString PageSource(const QString& page)
+{
+    QFile file(QStringLiteral(":/help/") + page);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 // Where the first link to href starts, in the viewer's viewport.
 std::optional<QPoint> LinkPoint(QTextBrowser& viewer, const QString& href)
 {
@@ -109,6 +121,7 @@ private slots:
     void contentsShowsThePageInItsOwnWindow();
     void contentsAgainRaisesTheSameWindowAtTheTop();
     void linksInsideThePageWork();
+    void pageShowsThePictureOfTheWindow();
     void quitClosesTheViewer();
     void noticeForAHelpFileWithoutAPage();
     void helpFileInAJapaneseFolder();
@@ -176,12 +189,26 @@ void TstHelp::linksInsideThePageWork()
     QTextBrowser* viewer = Viewer();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
 
-    std::set<QString> hrefs, names;
-    Links(*viewer->document(), hrefs, names);
-    QVERIFY(hrefs.size() >= 9);
-    for (const QString& href : hrefs) {
-        QVERIFY2(href.startsWith(QLatin1Char('#')), qPrintable(href));
-        QVERIFY2(names.count(href.mid(1)), qPrintable(href + " leads nowhere"));
+    // Every link of every page leads to a page of the help and to an anchor on it.
+    std::map<QString, std::set<QString>> hrefsOf, namesOf;
+    for (const QString& page : HelpPages) {
+        QTextDocument document;
+        const QString source = PageSource(page);
+        QVERIFY2(!source.isEmpty(), qPrintable(page));
+        document.setHtml(source);
+        Links(document, hrefsOf[page], namesOf[page]);
+    }
+    QVERIFY(hrefsOf[QStringLiteral("help.html")].size() >= 9);
+    for (const auto& [page, hrefs] : hrefsOf) {
+        for (const QString& href : hrefs) {
+            const qsizetype hash = href.indexOf(QLatin1Char('#'));
+            const QString target = hash == 0 ? page : href.left(hash < 0 ? href.size() : hash);
+            QVERIFY2(namesOf.count(target), qPrintable(page + ": " + href + " is no help page"));
+            if (hash >= 0) {
+                QVERIFY2(namesOf[target].count(href.mid(hash + 1)),
+                    qPrintable(page + ": " + href + " leads nowhere"));
+            }
+        }
     }
 
     // A click on a link of the contents list scrolls to its section; the page stays the same.
@@ -191,7 +218,35 @@ void TstHelp::linksInsideThePageWork()
     QTRY_VERIFY(viewer->verticalScrollBar()->value() > 0);
     QCOMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
         QUrl(QStringLiteral("qrc:/help/help.html")));
+
+    // A link to another page opens that page in the same window, and its link leads back.
+    viewer->verticalScrollBar()->setValue(0);
+    const std::optional<QPoint> other =
+        LinkPoint(*viewer, QStringLiteral("colours.html#named-table"));
+    QVERIFY(other);
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, *other);
+    QTRY_COMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
+        QUrl(QStringLiteral("qrc:/help/colours.html")));
+    QVERIFY(viewer->toPlainText().contains(QStringLiteral("madium aquamarine")));
+    QCOMPARE(Viewer(), viewer);
+    const std::optional<QPoint> back = LinkPoint(*viewer, QStringLiteral("help.html"));
+    QVERIFY(back);
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, *back);
+    QTRY_COMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
+        QUrl(QStringLiteral("qrc:/help/help.html")));
     QVERIFY(viewer->toPlainText().contains(U("キーボード操作")));
+}
+
+// The picture of the window at the top of the page is built in and shown at its own size.
+void TstHelp::pageShowsThePictureOfTheWindow()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QTextDocument* document = Viewer()->document();
+    const QVariant picture =
+        document->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("window.png")));
+    const QImage image = picture.value<QImage>();
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), QSize(480, 328));
 }
 
 void TstHelp::quitClosesTheViewer()
@@ -276,19 +331,20 @@ void TstHelp::pageExplainsEveryMessage()
     RunHandler([&] { form->Button4Click(form); }); // no more colours
     open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
     window.Close();
-    std::vector<std::string> shown;
+    std::vector<QString> shown;
     for (const BoxRequest& box : window.Boxes())
-        shown.push_back(box.wide.isNull() ? box.text : FromQString(box.wide));
+        shown.push_back(box.wide.isNull() ? ToQString(box.text) : box.wide);
     QCOMPARE(shown.size(), std::size_t(10));
 
     const std::string writeError = WriteError("/x/Tintora.ini").Message();
-    shown.push_back(writeError.substr(writeError.find(' ')));
+    shown.push_back(ToQString(writeError.substr(writeError.find(' '))));
+    shown.push_back(ToQString(CodePageError().Message()));
 
     QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
     static const QRegularExpression number(QStringLiteral("-?[0-9]+"));
     const QString page = Viewer()->toPlainText().replace(number, QStringLiteral("#"));
-    for (const std::string& message : shown) {
-        const QString text = ToQString(message).replace(number, QStringLiteral("#"));
+    for (QString text : shown) {
+        text.replace(number, QStringLiteral("#"));
         QVERIFY2(page.contains(text), qPrintable(text));
     }
 }
@@ -298,6 +354,7 @@ void TstHelp::pageExplainsEveryMessage()
 void TstHelp::pageListsEveryNamedColourWithItsCode()
 {
     QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    Viewer()->setSource(QUrl(QStringLiteral("colours.html")));
     QTextDocument* document = Viewer()->document();
     QTextTable* listed = nullptr;
     for (QTextBlock block = document->begin(); block.isValid() && !listed; block = block.next()) {
@@ -340,17 +397,17 @@ void TstHelp::pageShowsNoStraySpaceBetweenJapaneseCharacters()
         "\\s+"
         "[\\p{Han}\\p{Hiragana}\\p{Katakana}\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}]"));
     QVERIFY(stray.isValid());
-    QTextDocument* document = Viewer()->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QRegularExpressionMatch found = stray.match(block.text());
-        QVERIFY2(!found.hasMatch(), qPrintable(block.text()));
+    for (const QString& page : HelpPages) {
+        Viewer()->setSource(QUrl(page));
+        QTextDocument* document = Viewer()->document();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QRegularExpressionMatch found = stray.match(block.text());
+            QVERIFY2(!found.hasMatch(), qPrintable(page + ": " + block.text()));
+        }
+        // The source itself: no line break right between two Japanese characters either.
+        const QRegularExpressionMatch found = stray.match(PageSource(page));
+        QVERIFY2(!found.hasMatch(), qPrintable(page + ": " + found.captured()));
     }
-    // The source itself: no line break right between two Japanese characters either.
-    QFile source(QStringLiteral(":/help/help.html"));
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(source.readAll());
-    const QRegularExpressionMatch found = stray.match(text);
-    QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
 }
 
 void TstHelp::pageNamesTheProjectVersion()
