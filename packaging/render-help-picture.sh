@@ -1,6 +1,8 @@
 #!/bin/sh
 # Draws the numbered callouts of the help page's picture of the window on the package's screenshot
-# and shrinks it to fit the help window: sh callouts.sh screenshot.png window.png
+# and shrinks it to fit the help window. Run it after changing the window or the screenshot and
+# commit the result; the build only reads the PNG. Needs ImageMagick and the DejaVu fonts.
+#   sh packaging/render-help-picture.sh packaging/screenshots/tintora-1.1.png ui/help/window.png
 set -eu
 in=$1 out=$2
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
