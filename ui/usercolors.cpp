@@ -1,7 +1,6 @@
 // The user colours: loaded at start, registered from CurrentHex under a typed name, shown by a
 // double-click, deleted after a warning. The file work is in settings/usercolor_store.
 
-#include <optional>
 #include <string>
 
 #include <QSignalBlocker>
@@ -82,16 +81,17 @@ QString CannotHoldText(const QString& name)
 void TForm1::FormCreate(QObject*)
 {
     UserColorLoad load = LoadUserColors(*IniBrel1);
-    // A load without the code-page conversions may have missed every colour: said, not hidden.
-    const std::optional<Exception> damage = load.unconverted
-        ? std::optional<Exception>(CodePageError())
-        : load.damaged ? std::optional<Exception>(DamagedCountError(load))
-                       : std::nullopt;
+    const bool unconverted = load.unconverted;
+    // What the section really holds is listed; the file stays as it is until the user registers
+    // or deletes, which store a count that matches it again.
+    const std::string damaged = !unconverted && load.damaged ? DamagedCountText(load) : "";
     ShowLoaded(*ComboBox2, std::move(load));
-    if (damage) {
-        // What the section really holds is listed; the file stays as it is until the user
-        // registers or deletes, which store a count that matches it again.
-        throw *damage;
+    if (unconverted) {
+        // A load without the code-page conversions may have missed every colour: said, not hidden.
+        throw CodePageError();
+    }
+    if (!damaged.empty()) {
+        ShowInformationBox(damaged);
     }
 }
 
@@ -118,7 +118,11 @@ void TForm1::Button4Click(QObject*)
     }
     // The list and the drop-down stay as they are: the new colour is listed after the next load,
     // which the next delete also makes, and that delete keeps it.
-    UserColorCount = RegisterUserColor(*IniBrel1, CurrentHex + name);
+    try {
+        UserColorCount = RegisterUserColor(*IniBrel1, CurrentHex + name);
+    } catch (const UserColorsFull& full) {
+        ShowInformationBox(full.Message());
+    }
 }
 
 void TForm1::ComboBox2DblClick(QObject*)
