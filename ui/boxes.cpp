@@ -310,7 +310,7 @@ void ShowInformationBox(const std::string& message)
     RunBox({ BoxRequest::Information, ApplicationTitle(), message, {}, mbOK });
 }
 
-void ShowInformationBox(const QString& message)
+void ShowUnicodeInformationBox(const QString& message)
 {
     RunBox({ BoxRequest::Information, ApplicationTitle(), FromQString(message), message, mbOK });
 }

@@ -26,7 +26,7 @@ std::string& ApplicationTitle();
 void ShowInformationBox(const std::string& message);
 
 /// The same box for a text that quotes the user's own characters, which CP932 may lack.
-void ShowInformationBox(const QString& message);
+void ShowUnicodeInformationBox(const QString& message);
 
 /// Caption "警告", exclamation icon, the given buttons in the order Yes, No, OK, Cancel.
 /// Returns 6, 7, 1 or 2; 2 when closed through the close box.

@@ -113,7 +113,7 @@ void TForm1::Button4Click(QObject*)
     // A character the settings file's code page lacks would be stored as "?" and come back as
     // another name.
     if (lost < name.size()) {
-        ShowInformationBox(CannotHoldText(ComboBox2->currentText()));
+        ShowUnicodeInformationBox(CannotHoldText(ComboBox2->currentText()));
         return;
     }
     // The list and the drop-down stay as they are: the new colour is listed after the next load,
