@@ -35,7 +35,7 @@ struct UserColorLoad
 
 /// Reads the count and entries 1..count (a missing key gives an empty entry), all from the file as
 /// it was at the first read. Never writes, never waits for a writer and never throws; a damaged
-/// count is reported in the result (see DamagedCountError).
+/// count is reported in the result (see DamagedCountText).
 UserColorLoad LoadUserColors(TIniBrel& ini);
 
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.

@@ -91,7 +91,8 @@ class PackageTest(unittest.TestCase):
                      "share/man/man1/tintora.1.gz", "share/doc/tintora/copyright",
                      "share/doc/tintora/changelog.Debian.gz", "share/tintora/help.html",
                      "share/tintora/details.html", "share/tintora/colours.html",
-                     "share/tintora/window.png", "share/tintora/installed"):
+                     "share/tintora/window.png", "share/tintora/help.css",
+                     "share/tintora/installed"):
             self.assertTrue(os.path.isfile(os.path.join(usr, path)), path)
         for size in ICON_SIZES:
             icon = os.path.join(usr, f"share/icons/hicolor/{size}x{size}/apps/tintora.png")

@@ -122,6 +122,7 @@ private slots:
     void contentsAgainRaisesTheSameWindowAtTheTop();
     void linksInsideThePageWork();
     void pageShowsThePictureOfTheWindow();
+    void headingLevelsAndQuestionsLookApart();
     void quitClosesTheViewer();
     void noticeForAHelpFileWithoutAPage();
     void helpFileInAJapaneseFolder();
@@ -235,6 +236,48 @@ void TstHelp::linksInsideThePageWork()
     QTRY_COMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
         QUrl(QStringLiteral("qrc:/help/help.html")));
     QVERIFY(viewer->toPlainText().contains(U("キーボード操作")));
+}
+
+// The pages' shared style sheet sets the levels apart: a grey band for a section, dark blue for a
+// subsection, and a question in colour over its indented answer, on every page that has them.
+void TstHelp::headingLevelsAndQuestionsLookApart()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    // The first block that starts with text at that heading level (0: any paragraph).
+    auto blockOf = [](const QTextDocument& document, const QString& text, int level = 0) {
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            if (block.text().startsWith(text) && block.blockFormat().headingLevel() == level) {
+                return block;
+            }
+        }
+        return QTextBlock();
+    };
+    const struct
+    {
+        const char* page;
+        const char* section; // an h2
+        const char* subsection; // an h3
+    } pages[] = {
+        { "help.html", "よくある質問", "入力と貼り付け" },
+        { "details.html", "詳しい仕様", "ユーザカラーの名前" },
+    };
+    for (const auto& page : pages) {
+        Viewer()->setSource(QUrl(QString::fromLatin1(page.page)));
+        const QTextDocument& document = *Viewer()->document();
+        const QTextBlock section = blockOf(document, U(page.section), 2);
+        QVERIFY2(section.isValid(), page.section);
+        QCOMPARE(section.blockFormat().background().color(), QColor(0xd4, 0xd0, 0xc8));
+        const QTextBlock subsection = blockOf(document, U(page.subsection), 3);
+        QVERIFY2(subsection.isValid(), page.subsection);
+        QCOMPARE(subsection.charFormat().foreground().color(), QColor(0x1f, 0x4e, 0x79));
+        QVERIFY(subsection.blockFormat().background().style() == Qt::NoBrush);
+    }
+    Viewer()->setSource(QUrl(QStringLiteral("help.html")));
+    const QTextBlock question = blockOf(*Viewer()->document(), QStringLiteral("Q. "));
+    QVERIFY(question.isValid());
+    QCOMPARE(question.charFormat().foreground().color(), QColor(0x7a, 0x3b, 0x00));
+    QCOMPARE(question.blockFormat().leftMargin(), 0.0);
+    QVERIFY(question.next().blockFormat().leftMargin() > 0);
 }
 
 // The picture of the window at the top of the page is built in and shown at its own size.
