@@ -135,7 +135,9 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     // The window takes one colour; the other actions take none.
     const std::size_t allowed = chosen == nullptr ? 1 : 0;
     if (operands.size() > allowed) {
-        return Failed(Sjis(u8"余分な引数です: ") + QuotedArgument(operands[allowed]));
+        // Where the extra word is a second colour, the message says so.
+        return Failed(Sjis(u8"余分な引数があります: ") + QuotedArgument(operands[allowed])
+            + (allowed == 1 ? Sjis(u8"（色は一つだけ指定できます）") : std::string()));
     }
     if (!operands.empty()) {
         command.value = std::string(operands.front());

@@ -108,9 +108,7 @@ std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& e
     }
     if (static_cast<std::int64_t>(count) + static_cast<std::int64_t>(entries.size())
         > MaxUserColors) {
-        static const std::string full =
-            Sjis(u8"ユーザカラーはこれ以上登録できません (") + IntToStr(MaxUserColors) + ")";
-        throw Exception(full);
+        throw UserColorsFull();
     }
     // The count and the entries are written in the usual order but land together, so a refused
     // write never leaves a count that includes an entry that is not there.
@@ -184,10 +182,17 @@ Exception ListIndexError(std::int32_t index)
     return Exception(text + IntToStr(index) + ")");
 }
 
-Exception DamagedCountError(const UserColorLoad& load)
+std::string DamagedCountText(const UserColorLoad& load)
 {
-    static const std::string head = Sjis(u8"設定ファイルのユーザカラー数 ");
-    static const std::string middle = Sjis(u8" は多すぎるため、保存されている ");
-    static const std::string tail = Sjis(u8" 色だけを読み込みました");
-    return Exception(head + IntToStr(load.storedCount) + middle + IntToStr(load.count) + tail);
+    return Sjis(u8"設定ファイルの色の数（Usercolcnt=") + IntToStr(load.storedCount)
+        + Sjis(u8"）が多すぎるため、実際に保存されている") + IntToStr(load.count)
+        + Sjis(u8"色を読み込みました。このまま使えます。");
+}
+
+static_assert(MaxUserColors == 100000, "the message below names the limit in words");
+
+UserColorsFull::UserColorsFull()
+    : Exception(Sjis(
+        u8"ユーザカラーは10万色までしか登録できません。使わない色を削除してから登録してください。"))
+{
 }

@@ -35,7 +35,7 @@ struct UserColorLoad
 
 /// Reads the count and entries 1..count (a missing key gives an empty entry), all from the file as
 /// it was at the first read. Never writes, never waits for a writer and never throws; a damaged
-/// count is reported in the result (see DamagedCountError).
+/// count is reported in the result (see DamagedCountText).
 UserColorLoad LoadUserColors(TIniBrel& ini);
 
 /// The name part of an entry: bytes 7 to the end, empty for an entry of six bytes or fewer.
@@ -71,5 +71,15 @@ UserColorLoad DeleteUserColor(TIniBrel& ini, std::int32_t index, const std::stri
 /// The list index error: "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています (%d)".
 Exception ListIndexError(std::int32_t index);
 
-/// The message shown after a load that found a damaged count.
-Exception DamagedCountError(const UserColorLoad& load);
+/// The notice shown after a load that found a damaged count: what the file claimed, what was
+/// loaded, and that nothing needs doing. A notice, not an error: the list is usable as loaded.
+std::string DamagedCountText(const UserColorLoad& load);
+
+/// Refuses a register that would take the user colours past MaxUserColors; the message says what
+/// to do and ends as a Japanese sentence, so it is shown as written rather than in the exception
+/// box.
+class UserColorsFull : public Exception
+{
+public:
+    UserColorsFull();
+};

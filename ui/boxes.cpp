@@ -119,7 +119,9 @@ public:
             icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
             top->addWidget(icon, 0, Qt::AlignTop);
         }
-        top->addWidget(MakeTextLabel(ToQString(request.text)), 1, Qt::AlignLeft | Qt::AlignVCenter);
+        top->addWidget(
+            MakeTextLabel(request.wide.isNull() ? ToQString(request.text) : request.wide), 1,
+            Qt::AlignLeft | Qt::AlignVCenter);
 
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
@@ -305,7 +307,12 @@ std::string& ApplicationTitle()
 
 void ShowInformationBox(const std::string& message)
 {
-    RunBox({ BoxRequest::Information, ApplicationTitle(), message, mbOK });
+    RunBox({ BoxRequest::Information, ApplicationTitle(), message, {}, mbOK });
+}
+
+void ShowUnicodeInformationBox(const QString& message)
+{
+    RunBox({ BoxRequest::Information, ApplicationTitle(), FromQString(message), message, mbOK });
 }
 
 int ShowWarningBox(const std::string& message, BoxButtons buttons)
@@ -313,7 +320,7 @@ int ShowWarningBox(const std::string& message, BoxButtons buttons)
     // A box without buttons could only be left through its close box; it gets OK instead.
     if ((buttons & (mbYes | mbNo | mbOK | mbCancel)) == 0)
         buttons = mbOK;
-    return RunBox({ BoxRequest::Warning, WarningCaption(), message,
+    return RunBox({ BoxRequest::Warning, WarningCaption(), message, {},
         buttons & (mbYes | mbNo | mbOK | mbCancel) });
 }
 
@@ -329,7 +336,7 @@ void ShowExceptionBox(const std::string& message)
     // Cancel any mouse operation in progress, so none stays half done behind the box.
     if (QWidget* grabber = QWidget::mouseGrabber())
         grabber->releaseMouse();
-    RunBox({ BoxRequest::Error, ApplicationTitle(), ExceptionBoxText(message), mbOK });
+    RunBox({ BoxRequest::Error, ApplicationTitle(), ExceptionBoxText(message), {}, mbOK });
 }
 
 std::function<int(const BoxRequest&)>& BoxAnswerHook()

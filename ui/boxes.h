@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QSize>
 
+class QString;
 class QWidget;
 
 // The information box, the warning box and the application's exception box.
@@ -23,6 +24,9 @@ std::string& ApplicationTitle();
 
 /// Caption: the application title; no icon; OK alone.
 void ShowInformationBox(const std::string& message);
+
+/// The same box for a text that quotes the user's own characters, which CP932 may lack.
+void ShowUnicodeInformationBox(const QString& message);
 
 /// Caption "警告", exclamation icon, the given buttons in the order Yes, No, OK, Cancel.
 /// Returns 6, 7, 1 or 2; 2 when closed through the close box.

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include <QString>
+
 #include "ui/boxes.h"
 
 /// What a box was asked to show.
@@ -14,6 +16,9 @@ struct BoxRequest
     enum Kind { Information, Warning, Error } kind;
     std::string caption; // CP932
     std::string text; // CP932, as shown (the exception box's "." included)
+    // The text itself where it holds a character CP932 lacks (a name the user typed); the box
+    // shows this one then, and text is its CP932 rendering.
+    QString wide;
     BoxButtons buttons;
 };
 

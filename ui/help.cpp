@@ -109,7 +109,7 @@ void ShowMissingFileNotice(QWidget* owner, const QString& path)
         notice->setMargin(16);
         notice->setTextFormat(Qt::PlainText);
     }
-    notice->setText(ToQString(Sjis("ヘルプ ファイルが見つかりません:")) + QLatin1Char('\n') + path);
+    notice->setText(ToQString(Sjis("ヘルプファイルが見つかりません:")) + QLatin1Char('\n') + path);
     notice->adjustSize();
     if (owner) {
         notice->move(owner->frameGeometry().topLeft() + QPoint(24, 24));

@@ -20,7 +20,9 @@ std::string PasteRefusalText()
                 u8"rgb(255, 128, 0)　rgb(255 128 0 / 50%)　rgba(...)\n"
                 u8"hsl(30, 100%, 50%)　hsl(30deg 100% 50%)　hsla(...)\n"
                 u8"255, 128, 0　255 128 0\n"
-                u8"CSS の色名（orange など）、Color Name 欄の名前");
+                u8"CSS の色名（orange など）、Color Name 欄の色名\n"
+                u8"透明度は無視しますが、完全に透明な色（透明度が0）は貼り付けられません。\n"
+                u8"色をコピーし直してから、もう一度 Ctrl+Shift+V キーを押してください。");
 }
 
 void PasteColour(TForm1& form)

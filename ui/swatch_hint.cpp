@@ -26,6 +26,8 @@ std::string RatioText(double ratio)
     return text;
 }
 
+// "白とのコントラスト比: 8.59:1（満たす基準: AAA、AA、大きな文字の AA）", the levels from the
+// strictest down, in the order and with the names the help's table uses.
 std::string ContrastLine(const char8_t* against, Rgb colour, Rgb background)
 {
     const double ratio = ContrastRatio(colour, background);
@@ -37,17 +39,17 @@ std::string ContrastLine(const char8_t* against, Rgb colour, Rgb background)
         }
         passed += Sjis(level);
     };
+    if (levels.aaa) {
+        add(u8"AAA");
+    }
     if (levels.aa) {
         add(u8"AA");
     }
     if (levels.aaLarge) {
-        add(u8"AA（大きな文字）");
+        add(u8"大きな文字の AA");
     }
-    if (levels.aaa) {
-        add(u8"AAA");
-    }
-    return Sjis(against) + Sjis(u8"とのコントラスト比 ") + RatioText(ratio)
-        + (passed.empty() ? Sjis(u8"　達成なし") : Sjis(u8"　達成: ") + passed);
+    return Sjis(against) + Sjis(u8"とのコントラスト比: ") + RatioText(ratio)
+        + Sjis(u8"（満たす基準: ") + (passed.empty() ? Sjis(u8"なし") : passed) + Sjis(u8"）");
 }
 
 class SwatchHint : public QObject
@@ -79,9 +81,10 @@ std::string SwatchHintText(Rgb colour)
 {
     const NamedColor& named = NamedColorTable[NearestNamedColor(colour)];
     const CssNamedColor& css = CssNamedColors[NearestCssColor(colour)];
-    return Sjis(u8"最も近い名前付きの色: ") + std::string(named.name) + Sjis(u8"（")
-        + std::string(named.hex) + Sjis(u8"）\n最も近い CSS の色名: ") + std::string(css.name)
-        + Sjis(u8"（#") + std::string(css.hex) + Sjis(u8"）\n")
+    // Both codes as the HEX box shows them: six digits, no "#".
+    return Sjis(u8"いちばん近い色名（Color Name）: ") + std::string(named.name) + Sjis(u8"（")
+        + std::string(named.hex) + Sjis(u8"）\nいちばん近い CSS の色名: ") + std::string(css.name)
+        + Sjis(u8"（") + std::string(css.hex) + Sjis(u8"）\n")
         + ContrastLine(u8"白", colour, { 255, 255, 255 }) + "\n"
         + ContrastLine(u8"黒", colour, { 0, 0, 0 });
 }

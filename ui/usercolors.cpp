@@ -1,10 +1,10 @@
 // The user colours: loaded at start, registered from CurrentHex under a typed name, shown by a
 // double-click, deleted after a warning. The file work is in settings/usercolor_store.
 
-#include <optional>
 #include <string>
 
 #include <QSignalBlocker>
+#include <QString>
 
 #include "colour/conversions.h"
 #include "platform/codepage.h"
@@ -56,6 +56,26 @@ void ShowLoaded(TComboBox& box, UserColorLoad&& load)
     box.setEditText(shown);
 }
 
+/// The refusal of a name with a character the settings file cannot hold, quoting the first such
+/// character (both halves of a surrogate pair) so that the user knows which one to take out.
+QString CannotHoldText(const QString& name)
+{
+    QString character;
+    for (qsizetype at = 0; at < name.size() && character.isEmpty();) {
+        const qsizetype length = name[at].isHighSurrogate() && at + 1 < name.size() ? 2 : 1;
+        const QString one = name.mid(at, length);
+        std::size_t lost = std::string::npos;
+        FromQString(one, &lost);
+        if (lost != std::string::npos) {
+            character = one;
+        }
+        at += length;
+    }
+    return ToQString(Sjis(u8"名前に使えない文字（")) + character
+        + ToQString(Sjis(u8"）が含まれています。\nこの文字を除いてから、もう一度「登録」をクリック"
+                         u8"してください。"));
+}
+
 } // namespace
 
 void TForm1::FormCreate(QObject*)
@@ -66,16 +86,17 @@ void TForm1::FormCreate(QObject*)
 void TForm1::ReloadUserColors()
 {
     UserColorLoad load = LoadUserColors(*IniBrel1);
-    // A load without the code-page conversions may have missed every colour: said, not hidden.
-    const std::optional<Exception> damage = load.unconverted
-        ? std::optional<Exception>(CodePageError())
-        : load.damaged ? std::optional<Exception>(DamagedCountError(load))
-                       : std::nullopt;
+    const bool unconverted = load.unconverted;
+    // What the section really holds is listed; the file stays as it is until the user registers
+    // or deletes, which store a count that matches it again.
+    const std::string damaged = !unconverted && load.damaged ? DamagedCountText(load) : "";
     ShowLoaded(*ComboBox2, std::move(load));
-    if (damage) {
-        // What the section really holds is listed; the file stays as it is until the user
-        // registers or deletes, which store a count that matches it again.
-        throw *damage;
+    if (unconverted) {
+        // A load without the code-page conversions may have missed every colour: said, not hidden.
+        throw CodePageError();
+    }
+    if (!damaged.empty()) {
+        ShowInformationBox(damaged);
     }
 }
 
@@ -83,7 +104,6 @@ void TForm1::Button4Click(QObject*)
 {
     static const std::string showFirst = Sjis(u8"色を表示してから登録してね");
     static const std::string nameFirst = Sjis(u8"色に名前をつけてから登録してね");
-    static const std::string cannotHold = Sjis(u8"名前に使えない文字が含まれています");
     if (CurrentHex.empty()) {
         ShowInformationBox(showFirst);
         return;
@@ -98,12 +118,16 @@ void TForm1::Button4Click(QObject*)
     // A character the settings file's code page lacks would be stored as "?" and come back as
     // another name.
     if (lost < name.size()) {
-        ShowInformationBox(cannotHold);
+        ShowUnicodeInformationBox(CannotHoldText(ComboBox2->currentText()));
         return;
     }
     // The list and the drop-down stay as they are: the new colour is listed after the next load,
     // which the next delete also makes, and that delete keeps it.
-    UserColorCount = RegisterUserColor(*IniBrel1, CurrentHex + name);
+    try {
+        UserColorCount = RegisterUserColor(*IniBrel1, CurrentHex + name);
+    } catch (const UserColorsFull& full) {
+        ShowInformationBox(full.Message());
+    }
 }
 
 void TForm1::ComboBox2DblClick(QObject*)

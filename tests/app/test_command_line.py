@@ -104,7 +104,7 @@ class RefusalTest(unittest.TestCase):
                             "'--pick-in-window'）",
             ("--version=1",): "オプション '--version' は引数をとりません",
             ("--pick", "--print", "red"): "オプション '--pick' と '--print' は一緒に使えません",
-            ("red", "blue"): "余分な引数です: 'blue'",
+            ("red", "blue"): "余分な引数があります: 'blue'（色は一つだけ指定できます）",
         }
         for args, reason in cases.items():
             with self.subTest(args=args):

@@ -90,7 +90,7 @@ void TstHostileFiles::opensAndKeepsTheFile_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArrayList>("items"); // CP932
-    QTest::addColumn<QByteArray>("box"); // the exception box shown at start, if any
+    QTest::addColumn<QByteArray>("box"); // the notice shown at start, if any
     QTest::addColumn<bool>("writable");
     QTest::addColumn<QByteArrayList>("itemsAfterRegister");
 
@@ -98,8 +98,8 @@ void TstHostileFiles::opensAndKeepsTheFile_data()
     const QByteArrayList three { "orange", "sky", "sea" };
     const QByteArray none;
     const QByteArray damaged2 =
-        Bytes(Sjis(u8"設定ファイルのユーザカラー数 2147483647 "
-                   u8"は多すぎるため、保存されている 2 色だけを読み込みました."));
+        Bytes(Sjis(u8"設定ファイルの色の数（Usercolcnt=2147483647）が多すぎるため、"
+                   u8"実際に保存されている2色を読み込みました。このまま使えます。"));
     const auto twoAndMore = [](const char* count) {
         return "[Usercolor]\r\nUsercolcnt=" + QByteArray(count)
             + "\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n[Other]\r\nk=v\r\n";
@@ -168,9 +168,9 @@ void TstHostileFiles::opensAndKeepsTheFile_data()
             + sky.toStdString() + "\r\n");
     QTest::newRow("UTF-16LE") << Bytes(utf16) << file << QByteArrayList { "orange", sky } << none
                               << true << QByteArrayList { "orange", sky, "new" };
-    QTest::newRow("UTF-16LE, odd last byte") << Bytes(utf16 + "\n") << file
-                                             << QByteArrayList { "orange", sky } << none << false
-                                             << QByteArrayList {};
+    QTest::newRow("UTF-16LE, odd last byte")
+        << Bytes(utf16 + "\n") << file << QByteArrayList { "orange", sky } << none << false
+        << QByteArrayList {};
     QTest::newRow("a directory") << QByteArray() << int(Kind::Directory) << QByteArrayList {}
                                  << none << false << QByteArrayList {};
     QTest::newRow("unreadable") << Bytes(Three) << int(Kind::Unreadable) << QByteArrayList {}

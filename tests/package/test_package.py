@@ -90,6 +90,8 @@ class PackageTest(unittest.TestCase):
                      "share/icons/hicolor/scalable/apps/tintora.svg",
                      "share/man/man1/tintora.1.gz", "share/doc/tintora/copyright",
                      "share/doc/tintora/changelog.Debian.gz", "share/tintora/help.html",
+                     "share/tintora/details.html", "share/tintora/colours.html",
+                     "share/tintora/window.png", "share/tintora/help.css",
                      "share/tintora/installed"):
             self.assertTrue(os.path.isfile(os.path.join(usr, path)), path)
         for size in ICON_SIZES:

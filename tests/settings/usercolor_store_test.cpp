@@ -153,12 +153,10 @@ TEST_F(UserColorStore, DamagedCountLoadsTheNumberedEntriesPresentAndLeavesTheFil
     EXPECT_EQ(load.count, 4);
     EXPECT_EQ(load.entries, (TStringList { "AAAAAAa", "BBBBBBb", "", "DDDDDDd" }));
     EXPECT_EQ(Stored(), file);
-    EXPECT_EQ(DamagedCountError(load).Message(),
-        "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x86\x81\x5B\x83\x55"
-        "\x83\x4A\x83\x89\x81\x5B\x90\x94 2147483647 \x82\xCD\x91\xBD\x82\xB7\x82\xAC\x82"
-        "\xE9\x82\xBD\x82\xDF\x81\x41\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82"
-        "\xE9 4 \x90\x46\x82\xBE\x82\xAF\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC"
-        "\x82\xB5\x82\xBD");
+    EXPECT_EQ(DamagedCountText(load),
+        Sjis(u8"設定ファイルの色の数（Usercolcnt="
+             u8"2147483647）が多すぎるため、実際に保存されている4色を"
+             u8"読み込みました。このまま使えます。"));
 }
 
 TEST_F(UserColorStore, CountsUpToTheLimitAreTakenAsStored)
@@ -257,11 +255,10 @@ TEST_F(UserColorStore, RegisterRefusesBeyondTheLimit)
     try {
         RegisterUserColor(m_ini, "FF8000orange");
         FAIL() << "no error";
-    } catch (const Exception& e) {
+    } catch (const UserColorsFull& e) {
         EXPECT_EQ(e.Message(),
-            "\x83\x86\x81\x5B\x83\x55\x83\x4A\x83\x89\x81\x5B\x82\xCD\x82\xB1"
-            "\x82\xEA\x88\xC8\x8F\xE3\x93\x6F\x98\x5E\x82\xC5\x82\xAB\x82\xDC"
-            "\x82\xB9\x82\xF1 (100000)");
+            Sjis(u8"ユーザカラーは10万色までしか登録できません。使わない色を削除してから登録して"
+                 u8"ください。"));
     }
     EXPECT_EQ(Stored(), file);
 }

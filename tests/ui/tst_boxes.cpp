@@ -159,6 +159,7 @@ private slots:
     void warningBoxAnswers();
     void informationBox_data();
     void informationBox();
+    void informationBoxShowsCharactersTheCodePageLacks();
     void longTextWraps();
     void exceptionBoxText_data();
     void exceptionBoxText();
@@ -289,6 +290,31 @@ void TestBoxes::informationBox()
     });
     ShowInformationBox(Sjis(u8"何かコードいれてね"));
     QVERIFY(closed);
+}
+
+// A text quoting the user's own characters shows them as typed, and the stand-in that answers
+// boxes gets both that text and its CP932 rendering.
+void TestBoxes::informationBoxShowsCharactersTheCodePageLacks()
+{
+    const QString text = QString::fromUtf8(u8"名前に使えない文字（é、\U0001F3A8）");
+    WhenBoxOpens([&](QDialog* box) {
+        QCOMPARE(ShownText(box), text);
+        QVERIFY(box->findChild<QLabel*>(QStringLiteral("Icon")) == nullptr);
+        Give(box, Answer::Enter);
+    });
+    ShowUnicodeInformationBox(text);
+
+    std::vector<BoxRequest> seen;
+    BoxAnswerHook() = [&](const BoxRequest& request) {
+        seen.push_back(request);
+        return idOK;
+    };
+    ShowUnicodeInformationBox(text);
+    QCOMPARE(seen.size(), std::size_t(1));
+    QCOMPARE(seen[0].kind, BoxRequest::Information);
+    QCOMPARE(seen[0].wide, text);
+    QCOMPARE(QByteArray::fromStdString(seen[0].text),
+        QByteArray::fromStdString(Sjis(u8"名前に使えない文字（?、?）")));
 }
 
 void TestBoxes::longTextWraps()

@@ -2,6 +2,7 @@
 // notice for a help file without a page; and that the page explains every message the program can
 // show, collected from the program itself.
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -71,6 +73,16 @@ void Links(const QTextDocument& document, std::set<QString>& hrefs, std::set<QSt
     }
 }
 
+// The help's pages as the viewer finds them in the program's resources.
+const QStringList HelpPages = { QStringLiteral("help.html"), QStringLiteral("details.html"),
+    QStringLiteral("colours.html") };
+
+QString PageSource(const QString& page)
+{
+    QFile file(QStringLiteral(":/help/") + page);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 // Where the first link to href starts, in the viewer's viewport.
 std::optional<QPoint> LinkPoint(QTextBrowser& viewer, const QString& href)
 {
@@ -109,6 +121,8 @@ private slots:
     void contentsShowsThePageInItsOwnWindow();
     void contentsAgainRaisesTheSameWindowAtTheTop();
     void linksInsideThePageWork();
+    void pageShowsThePictureOfTheWindow();
+    void headingLevelsAndQuestionsLookApart();
     void quitClosesTheViewer();
     void noticeForAHelpFileWithoutAPage();
     void helpFileInAJapaneseFolder();
@@ -176,12 +190,26 @@ void TstHelp::linksInsideThePageWork()
     QTextBrowser* viewer = Viewer();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
 
-    std::set<QString> hrefs, names;
-    Links(*viewer->document(), hrefs, names);
-    QVERIFY(hrefs.size() >= 9);
-    for (const QString& href : hrefs) {
-        QVERIFY2(href.startsWith(QLatin1Char('#')), qPrintable(href));
-        QVERIFY2(names.count(href.mid(1)), qPrintable(href + " leads nowhere"));
+    // Every link of every page leads to a page of the help and to an anchor on it.
+    std::map<QString, std::set<QString>> hrefsOf, namesOf;
+    for (const QString& page : HelpPages) {
+        QTextDocument document;
+        const QString source = PageSource(page);
+        QVERIFY2(!source.isEmpty(), qPrintable(page));
+        document.setHtml(source);
+        Links(document, hrefsOf[page], namesOf[page]);
+    }
+    QVERIFY(hrefsOf[QStringLiteral("help.html")].size() >= 9);
+    for (const auto& [page, hrefs] : hrefsOf) {
+        for (const QString& href : hrefs) {
+            const qsizetype hash = href.indexOf(QLatin1Char('#'));
+            const QString target = hash == 0 ? page : href.left(hash < 0 ? href.size() : hash);
+            QVERIFY2(namesOf.count(target), qPrintable(page + ": " + href + " is no help page"));
+            if (hash >= 0) {
+                QVERIFY2(namesOf[target].count(href.mid(hash + 1)),
+                    qPrintable(page + ": " + href + " leads nowhere"));
+            }
+        }
     }
 
     // A click on a link of the contents list scrolls to its section; the page stays the same.
@@ -191,7 +219,77 @@ void TstHelp::linksInsideThePageWork()
     QTRY_VERIFY(viewer->verticalScrollBar()->value() > 0);
     QCOMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
         QUrl(QStringLiteral("qrc:/help/help.html")));
+
+    // A link to another page opens that page in the same window, and its link leads back.
+    viewer->verticalScrollBar()->setValue(0);
+    const std::optional<QPoint> other =
+        LinkPoint(*viewer, QStringLiteral("colours.html#named-table"));
+    QVERIFY(other);
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, *other);
+    QTRY_COMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
+        QUrl(QStringLiteral("qrc:/help/colours.html")));
+    QVERIFY(viewer->toPlainText().contains(QStringLiteral("madium aquamarine")));
+    QCOMPARE(Viewer(), viewer);
+    const std::optional<QPoint> back = LinkPoint(*viewer, QStringLiteral("help.html"));
+    QVERIFY(back);
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, *back);
+    QTRY_COMPARE(viewer->source().adjusted(QUrl::RemoveFragment),
+        QUrl(QStringLiteral("qrc:/help/help.html")));
     QVERIFY(viewer->toPlainText().contains(U("キーボード操作")));
+}
+
+// The pages' shared style sheet sets the levels apart: a grey band for a section, dark blue for a
+// subsection, and a question in colour over its indented answer, on every page that has them.
+void TstHelp::headingLevelsAndQuestionsLookApart()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    // The first block that starts with text at that heading level (0: any paragraph).
+    auto blockOf = [](const QTextDocument& document, const QString& text, int level = 0) {
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            if (block.text().startsWith(text) && block.blockFormat().headingLevel() == level) {
+                return block;
+            }
+        }
+        return QTextBlock();
+    };
+    const struct
+    {
+        const char* page;
+        const char* section; // an h2
+        const char* subsection; // an h3
+    } pages[] = {
+        { "help.html", "よくある質問", "入力と貼り付け" },
+        { "details.html", "詳しい仕様", "ユーザカラーの名前" },
+    };
+    for (const auto& page : pages) {
+        Viewer()->setSource(QUrl(QString::fromLatin1(page.page)));
+        const QTextDocument& document = *Viewer()->document();
+        const QTextBlock section = blockOf(document, U(page.section), 2);
+        QVERIFY2(section.isValid(), page.section);
+        QCOMPARE(section.blockFormat().background().color(), QColor(0xd4, 0xd0, 0xc8));
+        const QTextBlock subsection = blockOf(document, U(page.subsection), 3);
+        QVERIFY2(subsection.isValid(), page.subsection);
+        QCOMPARE(subsection.charFormat().foreground().color(), QColor(0x1f, 0x4e, 0x79));
+        QVERIFY(subsection.blockFormat().background().style() == Qt::NoBrush);
+    }
+    Viewer()->setSource(QUrl(QStringLiteral("help.html")));
+    const QTextBlock question = blockOf(*Viewer()->document(), QStringLiteral("Q. "));
+    QVERIFY(question.isValid());
+    QCOMPARE(question.charFormat().foreground().color(), QColor(0x7a, 0x3b, 0x00));
+    QCOMPARE(question.blockFormat().leftMargin(), 0.0);
+    QVERIFY(question.next().blockFormat().leftMargin() > 0);
+}
+
+// The picture of the window at the top of the page is built in and shown at its own size.
+void TstHelp::pageShowsThePictureOfTheWindow()
+{
+    QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    QTextDocument* document = Viewer()->document();
+    const QVariant picture =
+        document->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("window.png")));
+    const QImage image = picture.value<QImage>();
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), QSize(480, 328));
 }
 
 void TstHelp::quitClosesTheViewer()
@@ -276,19 +374,20 @@ void TstHelp::pageExplainsEveryMessage()
     RunHandler([&] { form->Button4Click(form); }); // no more colours
     open("[Usercolor]\r\nUsercolcnt=2000000000\r\n1=FF8000a\r\n"); // a damaged count
     window.Close();
-    std::vector<std::string> shown;
+    std::vector<QString> shown;
     for (const BoxRequest& box : window.Boxes())
-        shown.push_back(box.text);
+        shown.push_back(box.wide.isNull() ? ToQString(box.text) : box.wide);
     QCOMPARE(shown.size(), std::size_t(10));
 
     const std::string writeError = WriteError("/x/Tintora.ini").Message();
-    shown.push_back(writeError.substr(writeError.find(' ')));
+    shown.push_back(ToQString(writeError.substr(writeError.find(' '))));
+    shown.push_back(ToQString(CodePageError().Message()));
 
     QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
     static const QRegularExpression number(QStringLiteral("-?[0-9]+"));
     const QString page = Viewer()->toPlainText().replace(number, QStringLiteral("#"));
-    for (const std::string& message : shown) {
-        const QString text = ToQString(message).replace(number, QStringLiteral("#"));
+    for (QString text : shown) {
+        text.replace(number, QStringLiteral("#"));
         QVERIFY2(page.contains(text), qPrintable(text));
     }
 }
@@ -298,6 +397,7 @@ void TstHelp::pageExplainsEveryMessage()
 void TstHelp::pageListsEveryNamedColourWithItsCode()
 {
     QCOMPARE(WinHelpA(nullptr, ProgramHelp, HELP_CONTENTS, 0), 1);
+    Viewer()->setSource(QUrl(QStringLiteral("colours.html")));
     QTextDocument* document = Viewer()->document();
     QTextTable* listed = nullptr;
     for (QTextBlock block = document->begin(); block.isValid() && !listed; block = block.next()) {
@@ -315,10 +415,10 @@ void TstHelp::pageListsEveryNamedColourWithItsCode()
     };
     for (std::size_t i = 0; i < NamedColorTable.size(); ++i) {
         const int row = int(i) + 1;
-        const QString name = QString::fromLatin1(NamedColorTable[i].name.data(),
-            qsizetype(NamedColorTable[i].name.size()));
-        const QString hex = QString::fromLatin1(NamedColorTable[i].hex.data(),
-            qsizetype(NamedColorTable[i].hex.size()));
+        const QString name = QString::fromLatin1(
+            NamedColorTable[i].name.data(), qsizetype(NamedColorTable[i].name.size()));
+        const QString hex = QString::fromLatin1(
+            NamedColorTable[i].hex.data(), qsizetype(NamedColorTable[i].hex.size()));
         const QColor colour(QLatin1Char('#') + hex);
         QCOMPARE(cellText(row, 0), name);
         QCOMPARE(cellText(row, 1), hex);
@@ -326,8 +426,7 @@ void TstHelp::pageListsEveryNamedColourWithItsCode()
         QCOMPARE(cellText(row, 3), QString::number(colour.green()));
         QCOMPARE(cellText(row, 4), QString::number(colour.blue()));
         const QBrush swatch = listed->cellAt(row, 5).format().background();
-        QVERIFY2(swatch.style() == Qt::SolidPattern && swatch.color() == colour,
-            qPrintable(name));
+        QVERIFY2(swatch.style() == Qt::SolidPattern && swatch.color() == colour, qPrintable(name));
     }
 }
 
@@ -341,17 +440,17 @@ void TstHelp::pageShowsNoStraySpaceBetweenJapaneseCharacters()
         "\\s+"
         "[\\p{Han}\\p{Hiragana}\\p{Katakana}\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}]"));
     QVERIFY(stray.isValid());
-    QTextDocument* document = Viewer()->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QRegularExpressionMatch found = stray.match(block.text());
-        QVERIFY2(!found.hasMatch(), qPrintable(block.text()));
+    for (const QString& page : HelpPages) {
+        Viewer()->setSource(QUrl(page));
+        QTextDocument* document = Viewer()->document();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QRegularExpressionMatch found = stray.match(block.text());
+            QVERIFY2(!found.hasMatch(), qPrintable(page + ": " + block.text()));
+        }
+        // The source itself: no line break right between two Japanese characters either.
+        const QRegularExpressionMatch found = stray.match(PageSource(page));
+        QVERIFY2(!found.hasMatch(), qPrintable(page + ": " + found.captured()));
     }
-    // The source itself: no line break right between two Japanese characters either.
-    QFile source(QStringLiteral(":/help/help.html"));
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(source.readAll());
-    const QRegularExpressionMatch found = stray.match(text);
-    QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
 }
 
 void TstHelp::pageNamesTheProjectVersion()

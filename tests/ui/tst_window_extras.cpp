@@ -154,6 +154,7 @@ void TstWindowExtras::pasteShortcut_data()
         { "empty clipboard", "", "", "", "", "" },
         { "blanks only", " \n", "", "", "", "" },
         { "four digits", "#FF80", "", "", "", "" },
+        { "fully transparent", "rgba(255, 128, 0, 0)", "", "", "", "" },
         { "two components", "rgb(1,2)", "", "", "", "" },
         { "hsl() without percent", "hsl(30,100,50)", "", "", "", "" },
         { "bare triple out of range", "256 0 0", "", "", "", "" },
@@ -197,6 +198,8 @@ void TstWindowExtras::pasteShortcut()
         for (const char* form : { "#FF8000", "#F80", "rgb(", "hsl(", "255, 128, 0", "CSS" }) {
             QVERIFY2(text.contains(QLatin1String(form)), form);
         }
+        // The box says why a colour written correctly may still be refused.
+        QVERIFY(text.contains(U("完全に透明な色")));
     } else {
         QVERIFY(m_window->Boxes().empty());
         const TColor colour = static_cast<TColor>(hex.toUInt(nullptr, 16));
@@ -323,22 +326,24 @@ void TstWindowExtras::swatchHint_data()
     QTest::addColumn<TColor>("swatch");
     QTest::addColumn<QString>("hint");
     // Colours that are entries of both lists, so the nearest names are the colours' own.
-    QTest::newRow("black") << TColor(0x000000)
-                           << U("最も近い名前付きの色: black（000000）\n"
-                                "最も近い CSS の色名: black（#000000）\n"
-                                "白とのコントラスト比 21.00:1　達成: AA、AA（大きな文字）、AAA\n"
-                                "黒とのコントラスト比 1.00:1　達成なし");
+    QTest::newRow("black")
+        << TColor(0x000000)
+        << U("いちばん近い色名（Color Name）: black（000000）\n"
+             "いちばん近い CSS の色名: black（000000）\n"
+             "白とのコントラスト比: 21.00:1（満たす基準: AAA、AA、大きな文字の AA）\n"
+             "黒とのコントラスト比: 1.00:1（満たす基準: なし）");
     // 3.998:1 against white is cut, not rounded, to the 3.99 that passes only large text.
     QTest::newRow("red") << TColor(0x0000FF)
-                         << U("最も近い名前付きの色: red（FF0000）\n"
-                              "最も近い CSS の色名: red（#FF0000）\n"
-                              "白とのコントラスト比 3.99:1　達成: AA（大きな文字）\n"
-                              "黒とのコントラスト比 5.25:1　達成: AA、AA（大きな文字）");
-    QTest::newRow("blue") << TColor(0xFF0000)
-                          << U("最も近い名前付きの色: blue（0000FF）\n"
-                               "最も近い CSS の色名: blue（#0000FF）\n"
-                               "白とのコントラスト比 8.59:1　達成: AA、AA（大きな文字）、AAA\n"
-                               "黒とのコントラスト比 2.44:1　達成なし");
+                         << U("いちばん近い色名（Color Name）: red（FF0000）\n"
+                              "いちばん近い CSS の色名: red（FF0000）\n"
+                              "白とのコントラスト比: 3.99:1（満たす基準: 大きな文字の AA）\n"
+                              "黒とのコントラスト比: 5.25:1（満たす基準: AA、大きな文字の AA）");
+    QTest::newRow("blue")
+        << TColor(0xFF0000)
+        << U("いちばん近い色名（Color Name）: blue（0000FF）\n"
+             "いちばん近い CSS の色名: blue（0000FF）\n"
+             "白とのコントラスト比: 8.59:1（満たす基準: AAA、AA、大きな文字の AA）\n"
+             "黒とのコントラスト比: 2.44:1（満たす基準: なし）");
 }
 
 // The hint is worked out from the swatch's colour each time it is shown.
@@ -352,7 +357,7 @@ void TstWindowExtras::swatchHint()
     QHelpEvent first(QEvent::ToolTip, inside, shape->mapToGlobal(inside));
     QApplication::sendEvent(shape, &first);
     QTRY_VERIFY(QToolTip::isVisible());
-    QVERIFY(QToolTip::text().contains(U("白とのコントラスト比 1.00:1")));
+    QVERIFY(QToolTip::text().contains(U("白とのコントラスト比: 1.00:1")));
 
     shape->SetBrushColor(swatch);
     QHelpEvent second(QEvent::ToolTip, inside, shape->mapToGlobal(inside));
