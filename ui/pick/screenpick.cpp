@@ -16,7 +16,7 @@ namespace {
 // Why no pick can be made on this platform (offscreen, a framebuffer, a remote protocol).
 QString NoPickOnPlatform()
 {
-    return ToQString(Sjis(u8"この表示 (%1) では画面から色を取得できません"))
+    return ToQString(Sjis(u8"この画面環境（%1）では、画面から色を取得できません"))
         .arg(QGuiApplication::platformName());
 }
 
