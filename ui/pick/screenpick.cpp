@@ -20,6 +20,36 @@ QString NoPickOnPlatform()
         .arg(QGuiApplication::platformName());
 }
 
+// The pick over a frame of X11's screens.
+void PickOnX11Frame(QObject& owner, ScreenPickDone done)
+{
+    // From the event loop, once what covered the screen a moment ago (the menu that started the
+    // pick) is gone and the windows under it are painted again: the frame is taken before
+    // anything of the pick shows.
+    QTimer::singleShot(0, &owner, [&owner, done = std::move(done)] {
+        SyncWithX11();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        SyncWithX11();
+        std::optional<PickFrame> frame = GrabScreenFrame();
+        if (!frame) {
+            done({ ScreenPickOutcome::Failed, {}, ToQString(Sjis(u8"画面を読み取れません")) });
+            return;
+        }
+        OpenScreenPickView(owner, std::move(*frame), PickViewKind::FullScreen, done);
+    });
+}
+
+// Done from the event loop with a pick that cannot be made here.
+void TellUnavailable(QObject& owner, ScreenPickDone done, const QString& whyNot)
+{
+    QMetaObject::invokeMethod(
+        &owner,
+        [done = std::move(done), whyNot] {
+            done({ ScreenPickOutcome::Unavailable, {}, whyNot });
+        },
+        Qt::QueuedConnection);
+}
+
 } // namespace
 
 ScreenPickWay ScreenPickWayFor(QStringView platform)
@@ -68,20 +98,7 @@ void PickFromScreen(QObject& owner, ScreenPickDone done)
         return;
     }
     case ScreenPickWay::X11:
-        // From the event loop, once what covered the screen a moment ago (the menu that started
-        // the pick) is gone and the windows under it are painted again: the frame is taken
-        // before anything of the pick shows.
-        QTimer::singleShot(0, &owner, [&owner, done = std::move(done)] {
-            SyncWithX11();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            SyncWithX11();
-            std::optional<PickFrame> frame = GrabScreenFrame();
-            if (!frame) {
-                done({ ScreenPickOutcome::Failed, {}, ToQString(Sjis(u8"画面を読み取れません")) });
-                return;
-            }
-            OpenScreenPickView(owner, std::move(*frame), PickViewKind::FullScreen, done);
-        });
+        PickOnX11Frame(owner, std::move(done));
         return;
     case ScreenPickWay::None:
         QMetaObject::invokeMethod(
@@ -92,4 +109,57 @@ void PickFromScreen(QObject& owner, ScreenPickDone done)
             Qt::QueuedConnection);
         return;
     }
+}
+
+void AskFrozenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
+{
+    switch (ScreenPickWayFor(QGuiApplication::platformName())) {
+    case ScreenPickWay::Portal:
+        AskPortalScreenshotOffered(context, std::move(done));
+        return;
+    case ScreenPickWay::X11:
+        done(QString());
+        return;
+    case ScreenPickWay::None:
+        done(NoPickOnPlatform());
+        return;
+    }
+}
+
+void PickFrozenFromScreen(QObject& owner, ScreenPickDone done)
+{
+    switch (ScreenPickWayFor(QGuiApplication::platformName())) {
+    case ScreenPickWay::Portal: {
+        QPointer<QObject> picker = &owner;
+        AskPortalScreenshotOffered(owner, [picker, done](const QString& whyNot) {
+            if (!picker)
+                return;
+            if (!whyNot.isEmpty()) {
+                TellUnavailable(*picker, done, whyNot);
+                return;
+            }
+            const auto taken = [picker, done](const QImage& shot) {
+                if (!picker)
+                    return;
+                PickFrame frame;
+                frame.image = shot;
+                frame.geometry = QRect(QPoint(), shot.size());
+                OpenScreenPickView(*picker, std::move(frame), PickViewKind::FullScreen, done);
+            };
+            PortalPick::StartScreenshot(*picker, taken, done);
+        });
+        return;
+    }
+    case ScreenPickWay::X11:
+        PickOnX11Frame(owner, std::move(done));
+        return;
+    case ScreenPickWay::None:
+        TellUnavailable(owner, std::move(done), NoPickOnPlatform());
+        return;
+    }
+}
+
+bool FrozenPickIsSeparate()
+{
+    return ScreenPickWayFor(QGuiApplication::platformName()) == ScreenPickWay::Portal;
 }

@@ -14,6 +14,8 @@
 
 namespace {
 
+void PickInto(TForm1& form, void (*pick)(QObject&, ScreenPickDone));
+
 TColor ToTColor(const QColor& colour)
 {
     return static_cast<TColor>(colour.red() | colour.green() << 8 | colour.blue() << 16);
@@ -38,9 +40,38 @@ void AddScreenPickEntry(QMenu& menu, TForm1& form)
         entry->setEnabled(whyNot.isEmpty());
         entry->setToolTip(whyNot);
     });
+
+    // Where the desktop's own picker picks (Wayland), a second entry picks on a frame of the
+    // screen in the picking view, with the loupe and the arrow keys.
+    if (!FrozenPickIsSeparate())
+        return;
+    QPointer<QAction> frozen = menu.addAction(ToQString(Sjis(u8"拡大して取得")));
+    QObject::connect(frozen, &QAction::triggered, frozen, [target] {
+        if (target)
+            PickFrozenColourInto(*target);
+    });
+    frozen->setEnabled(false);
+    frozen->setToolTip(ToQString(Sjis(u8"画面から色を取得できるか確かめています")));
+    AskFrozenPickOffered(*frozen, [frozen](const QString& whyNot) {
+        frozen->setEnabled(whyNot.isEmpty());
+        frozen->setToolTip(whyNot);
+    });
 }
 
 void PickScreenColourInto(TForm1& form)
+{
+    PickInto(form, PickFromScreen);
+}
+
+void PickFrozenColourInto(TForm1& form)
+{
+    PickInto(form, PickFrozenFromScreen);
+}
+
+namespace {
+
+// The pick into the window, live or on a frame.
+void PickInto(TForm1& form, void (*pick)(QObject&, ScreenPickDone))
 {
     // One pick at a time in each window: a second Ctrl+P while a pick is open is not a second
     // pick. The pick in progress is a child of the window, gone when the pick ends however it
@@ -51,7 +82,7 @@ void PickScreenColourInto(TForm1& form)
     QPointer<QObject> marker = new QObject(&form);
     marker->setObjectName(inProgress);
     QPointer<TForm1> target = &form;
-    PickFromScreen(form, [target, marker](const ScreenPickOutcome& outcome) {
+    pick(form, [target, marker](const ScreenPickOutcome& outcome) {
         delete marker.data();
         if (!target)
             return;
@@ -70,6 +101,8 @@ void PickScreenColourInto(TForm1& form)
         }
     });
 }
+
+} // namespace
 
 void PickScreenColourOnceShown(TForm1& form)
 {
