@@ -435,18 +435,12 @@ void PickCanvas::Refit()
 
 void PickCanvas::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRectF target(layout.offset,
-        QSizeF(layout.source.width() / layout.pixelsPerUnit,
-            layout.source.height() / layout.pixelsPerUnit));
-    if (!target.contains(QRectF(event->rect())))
-        painter.fillRect(event->rect(), QColor(48, 48, 48));
     if (!m_session)
         return;
-    painter.drawImage(target, m_session->Frame().image, layout.source);
-    if (!loupeRect.isEmpty())
-        PaintLoupe(painter, loupeRect.topLeft(), m_session->Loupe());
+    QPainter painter(this);
+    const LoupeContent loupe = m_session->Loupe();
+    PaintPickCanvas(painter, event->rect(), layout, m_session->Frame().image,
+        loupeRect.isEmpty() ? nullptr : &loupe, loupeRect.topLeft());
 }
 
 void PickCanvas::mouseMoveEvent(QMouseEvent* event)
@@ -504,6 +498,21 @@ QPoint CanvasLayout::FramePixelAt(QPointF position) const
 QPointF CanvasLayout::CentreOf(QPoint pixel) const
 {
     return offset + QPointF(pixel - source.topLeft() + QPointF(0.5, 0.5)) / pixelsPerUnit;
+}
+
+void PaintPickCanvas(QPainter& painter, const QRect& dirty, const CanvasLayout& layout,
+    const QImage& frame, const LoupeContent* loupe, QPoint loupeAt)
+{
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(dirty);
+    const QRectF target(layout.offset,
+        QSizeF(layout.source.width() / layout.pixelsPerUnit,
+            layout.source.height() / layout.pixelsPerUnit));
+    if (!target.contains(QRectF(dirty)))
+        painter.fillRect(dirty, QColor(48, 48, 48));
+    painter.drawImage(target, frame, layout.source);
+    if (loupe != nullptr)
+        PaintLoupe(painter, loupeAt, *loupe);
 }
 
 QPoint Nudged(QPoint point, int key, bool shift, const QRect& frame)
