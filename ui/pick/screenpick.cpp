@@ -61,11 +61,18 @@ ScreenPickWay ScreenPickWayFor(QStringView platform)
     return ScreenPickWay::None;
 }
 
-void AskScreenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
+namespace {
+
+using AskPortal = void (*)(QObject&, std::function<void(const QString&)>);
+using StartOnPortal = void (*)(QObject&, ScreenPickDone);
+
+// Whether a pick can be made here, the portal asked with askPortal on Wayland.
+void AskOffered(
+    QObject& context, std::function<void(const QString& whyNot)> done, AskPortal askPortal)
 {
     switch (ScreenPickWayFor(QGuiApplication::platformName())) {
     case ScreenPickWay::Portal:
-        AskPortalPickOffered(context, std::move(done));
+        askPortal(context, std::move(done));
         return;
     case ScreenPickWay::X11:
         done(QString());
@@ -76,77 +83,21 @@ void AskScreenPickOffered(QObject& context, std::function<void(const QString& wh
     }
 }
 
-void PickFromScreen(QObject& owner, ScreenPickDone done)
+// One pick: on Wayland, once askPortal said yes, through startOnPortal; on X11 in the picking
+// view on a frame of the screens.
+void Pick(QObject& owner, ScreenPickDone done, AskPortal askPortal, StartOnPortal startOnPortal)
 {
     switch (ScreenPickWayFor(QGuiApplication::platformName())) {
     case ScreenPickWay::Portal: {
         QPointer<QObject> picker = &owner;
-        AskPortalPickOffered(owner, [picker, done](const QString& whyNot) {
-            if (!picker)
-                return;
-            if (!whyNot.isEmpty()) {
-                QMetaObject::invokeMethod(
-                    picker,
-                    [done, whyNot] {
-                        done({ ScreenPickOutcome::Unavailable, {}, whyNot });
-                    },
-                    Qt::QueuedConnection);
-                return;
-            }
-            PortalPick::Start(*picker, done);
-        });
-        return;
-    }
-    case ScreenPickWay::X11:
-        PickOnX11Frame(owner, std::move(done));
-        return;
-    case ScreenPickWay::None:
-        QMetaObject::invokeMethod(
-            &owner,
-            [done = std::move(done)] {
-                done({ ScreenPickOutcome::Unavailable, {}, NoPickOnPlatform() });
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-}
-
-void AskFrozenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
-{
-    switch (ScreenPickWayFor(QGuiApplication::platformName())) {
-    case ScreenPickWay::Portal:
-        AskPortalScreenshotOffered(context, std::move(done));
-        return;
-    case ScreenPickWay::X11:
-        done(QString());
-        return;
-    case ScreenPickWay::None:
-        done(NoPickOnPlatform());
-        return;
-    }
-}
-
-void PickFrozenFromScreen(QObject& owner, ScreenPickDone done)
-{
-    switch (ScreenPickWayFor(QGuiApplication::platformName())) {
-    case ScreenPickWay::Portal: {
-        QPointer<QObject> picker = &owner;
-        AskPortalScreenshotOffered(owner, [picker, done](const QString& whyNot) {
+        askPortal(owner, [picker, done, startOnPortal](const QString& whyNot) {
             if (!picker)
                 return;
             if (!whyNot.isEmpty()) {
                 TellUnavailable(*picker, done, whyNot);
                 return;
             }
-            const auto taken = [picker, done](const QImage& shot) {
-                if (!picker)
-                    return;
-                PickFrame frame;
-                frame.image = shot;
-                frame.geometry = QRect(QPoint(), shot.size());
-                OpenScreenPickView(*picker, std::move(frame), PickViewKind::FullScreen, done);
-            };
-            PortalPick::StartScreenshot(*picker, taken, done);
+            startOnPortal(*picker, done);
         });
         return;
     }
@@ -157,6 +108,48 @@ void PickFrozenFromScreen(QObject& owner, ScreenPickDone done)
         TellUnavailable(owner, std::move(done), NoPickOnPlatform());
         return;
     }
+}
+
+void StartPortalPick(QObject& owner, ScreenPickDone done)
+{
+    PortalPick::Start(owner, std::move(done));
+}
+
+// A frame through the portal's Screenshot, then the picking view on it.
+void StartPortalFrozenPick(QObject& owner, ScreenPickDone done)
+{
+    QPointer<QObject> picker = &owner;
+    const auto taken = [picker, done](const QImage& shot) {
+        if (!picker)
+            return;
+        PickFrame frame;
+        frame.image = shot;
+        frame.geometry = QRect(QPoint(), shot.size());
+        OpenScreenPickView(*picker, std::move(frame), PickViewKind::FullScreen, done);
+    };
+    PortalPick::StartScreenshot(owner, taken, std::move(done));
+}
+
+} // namespace
+
+void AskScreenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
+{
+    AskOffered(context, std::move(done), AskPortalPickOffered);
+}
+
+void PickFromScreen(QObject& owner, ScreenPickDone done)
+{
+    Pick(owner, std::move(done), AskPortalPickOffered, StartPortalPick);
+}
+
+void AskFrozenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
+{
+    AskOffered(context, std::move(done), AskPortalScreenshotOffered);
+}
+
+void PickFrozenFromScreen(QObject& owner, ScreenPickDone done)
+{
+    Pick(owner, std::move(done), AskPortalScreenshotOffered, StartPortalFrozenPick);
 }
 
 bool FrozenPickIsSeparate()

@@ -23,39 +23,37 @@ TColor ToTColor(const QColor& colour)
 
 } // namespace
 
-void AddScreenPickEntry(QMenu& menu, TForm1& form)
+namespace {
+
+// One pick entry of the menu. Where the answer takes the portal's word, the entry waits for it
+// disabled; the answer is kept, so later menus know it at once.
+void AddPickEntry(QMenu& menu, TForm1& form, std::u8string_view text,
+    void (*ask)(QObject&, std::function<void(const QString&)>), void (*pick)(TForm1&))
 {
-    QPointer<QAction> entry = menu.addAction(ToQString(Sjis(u8"画面から色を取得")));
-    menu.setToolTipsVisible(true);
+    QPointer<QAction> entry = menu.addAction(ToQString(Sjis(text)));
     QPointer<TForm1> target = &form;
-    QObject::connect(entry, &QAction::triggered, entry, [target] {
+    QObject::connect(entry, &QAction::triggered, entry, [target, pick] {
         if (target)
-            PickScreenColourInto(*target);
+            pick(*target);
     });
-    // Where the answer takes the portal's word, the entry waits for it disabled; the answer is
-    // kept, so later menus know it at once.
     entry->setEnabled(false);
     entry->setToolTip(ToQString(Sjis(u8"画面から色を取得できるか確かめています")));
-    AskScreenPickOffered(*entry, [entry](const QString& whyNot) {
+    ask(*entry, [entry](const QString& whyNot) {
         entry->setEnabled(whyNot.isEmpty());
         entry->setToolTip(whyNot);
     });
+}
 
+} // namespace
+
+void AddScreenPickEntry(QMenu& menu, TForm1& form)
+{
+    menu.setToolTipsVisible(true);
+    AddPickEntry(menu, form, u8"画面から色を取得", AskScreenPickOffered, PickScreenColourInto);
     // Where the desktop's own picker picks (Wayland), a second entry picks on a frame of the
     // screen in the picking view, with the loupe and the arrow keys.
-    if (!FrozenPickIsSeparate())
-        return;
-    QPointer<QAction> frozen = menu.addAction(ToQString(Sjis(u8"拡大して取得")));
-    QObject::connect(frozen, &QAction::triggered, frozen, [target] {
-        if (target)
-            PickFrozenColourInto(*target);
-    });
-    frozen->setEnabled(false);
-    frozen->setToolTip(ToQString(Sjis(u8"画面から色を取得できるか確かめています")));
-    AskFrozenPickOffered(*frozen, [frozen](const QString& whyNot) {
-        frozen->setEnabled(whyNot.isEmpty());
-        frozen->setToolTip(whyNot);
-    });
+    if (FrozenPickIsSeparate())
+        AddPickEntry(menu, form, u8"拡大して取得", AskFrozenPickOffered, PickFrozenColourInto);
 }
 
 void PickScreenColourInto(TForm1& form)
