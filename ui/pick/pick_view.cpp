@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -43,9 +44,11 @@ public:
 
     CanvasLayout layout;
     bool fitted = false; // the layout follows the window's size (an image's window)
+    double zoom = 1; // an image's window: times the fitted size (Ctrl+wheel)
     QRect loupeRect; // where the loupe was last painted; empty when not shown here
 
     void Refit();
+    void ZoomAt(QPointF position, int steps);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,6 +76,7 @@ protected:
 private:
     // Events may still come in after the pick ended and the session went.
     QPointer<PickSession> m_session;
+    std::optional<QPointF> m_panFrom; // the middle button's last position while it pans
 };
 
 class PickSession : public QObject
@@ -113,6 +117,9 @@ public:
     }
 
     QPoint Point() const { return m_point; }
+
+    // The windows' layouts changed: the loupe is placed again.
+    void Relayout() { Repaint(); }
 
     void PointerAt(PickCanvas& canvas, QPointF position, QPointF global)
     {
@@ -426,11 +433,31 @@ void PickCanvas::Refit()
     // logical pixels to a frame pixel.
     const double scale =
         std::max({ double(image.width()) / width(), double(image.height()) / height(), 1.0 / 8 });
+    zoom = 1;
     layout.pixelsPerUnit = scale;
     layout.offset =
         QPointF((width() - image.width() / scale) / 2, (height() - image.height() / scale) / 2);
     loupeRect = QRect();
     update();
+}
+
+void PickCanvas::ZoomAt(QPointF position, int steps)
+{
+    // The frame's point under the pointer stays under it; from the fitted size up to 64 logical
+    // pixels to a frame pixel, and never below the fitted size.
+    const QPointF inFrame = (position - layout.offset) * layout.pixelsPerUnit;
+    const double fitted = layout.pixelsPerUnit * zoom;
+    zoom = std::clamp(zoom * std::pow(2.0, steps / 2.0), 1.0, std::max(1.0, fitted * 64));
+    if (zoom == 1.0) {
+        Refit();
+    } else {
+        layout.pixelsPerUnit = fitted / zoom;
+        layout.offset = position - inFrame / layout.pixelsPerUnit;
+    }
+    loupeRect = QRect();
+    update();
+    if (m_session)
+        m_session->Relayout();
 }
 
 void PickCanvas::paintEvent(QPaintEvent* event)
@@ -445,12 +472,24 @@ void PickCanvas::paintEvent(QPaintEvent* event)
 
 void PickCanvas::mouseMoveEvent(QMouseEvent* event)
 {
+    // The middle button drags an image that is larger than its window.
+    if (m_panFrom) {
+        layout.offset += event->position() - *m_panFrom;
+        m_panFrom = event->position();
+        loupeRect = QRect();
+        update();
+    }
     if (m_session)
         m_session->PointerAt(*this, event->position(), event->globalPosition());
 }
 
 void PickCanvas::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton) {
+        if (fitted)
+            m_panFrom = event->position();
+        return;
+    }
     if (m_session)
         m_session->PointerAt(*this, event->position(), event->globalPosition());
     if (m_session)
@@ -459,6 +498,10 @@ void PickCanvas::mousePressEvent(QMouseEvent* event)
 
 void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton) {
+        m_panFrom.reset();
+        return;
+    }
     if (m_session)
         m_session->Released(event->button());
 }
@@ -466,9 +509,13 @@ void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 void PickCanvas::wheelEvent(QWheelEvent* event)
 {
     const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        if (m_session)
-            m_session->Wheel(steps);
+    if (steps == 0)
+        return;
+    // In an image's window Ctrl+wheel zooms the image; the wheel alone zooms the loupe.
+    if (fitted && event->modifiers().testFlag(Qt::ControlModifier))
+        ZoomAt(event->position(), steps);
+    else if (m_session)
+        m_session->Wheel(steps);
 }
 
 void PickCanvas::keyPressEvent(QKeyEvent* event)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "ui/pick/pick_view.h"
@@ -17,6 +18,7 @@ class TestPickView : public QObject
 private slots:
     void keysAndClicks_data();
     void keysAndClicks();
+    void imageZoomedAndPanned();
     void parentGoneMidPick();
     void layoutMapsScaledPositions_data();
     void layoutMapsScaledPositions();
@@ -99,6 +101,32 @@ void TestPickView::keysAndClicks()
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
     QTRY_COMPARE(calls, 1);
     QCOMPARE(taken, std::optional<Rgb>({ 40, 30, 200 }));
+}
+
+// Ctrl+wheel zooms the image about the pointer, the middle button drags it; a click then takes
+// the pixel under it in the new layout. The image starts at (140, 104), eight logical pixels to a
+// pixel; two wheel steps make it sixteen, keeping pixel (4, 3)'s centre (176, 132) in place, so
+// the image's corner moves to (104, 76); a drag of 16 to the right puts it at (120, 76).
+void TestPickView::imageZoomedAndPanned()
+{
+    QWidget parent;
+    std::optional<Rgb> taken;
+    OpenPickView(&parent, { SmallImage(), {}, {} }, PickViewKind::ImageWindow,
+        [&](std::optional<Rgb> colour) { taken = colour; });
+    QWidget* view = ViewWindow();
+    QVERIFY(view != nullptr);
+    const QPointF at(176, 132);
+    QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton,
+        Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QTest::mousePress(view, Qt::MiddleButton, Qt::NoModifier, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(116, 100));
+    QTest::mouseRelease(view, Qt::MiddleButton, Qt::NoModifier, QPoint(116, 100));
+    // x: (160 - 120) / 16 = 2.5, y: (132 - 76) / 16 = 3.5.
+    QTest::mouseMove(view, QPoint(160, 132));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(160, 132));
+    QTRY_VERIFY(taken.has_value());
+    QCOMPARE(*taken, Rgb({ 20, 30, 200 }));
 }
 
 void TestPickView::parentGoneMidPick()
