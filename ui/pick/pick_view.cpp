@@ -96,9 +96,10 @@ public:
 
     void Open(PickViewKind kind, QWidget* parent)
     {
-        if (kind == PickViewKind::FullScreen && OpenOverScreens())
-            return;
-        OpenInOneWindow(kind, parent);
+        if (kind != PickViewKind::FullScreen || !OpenOverScreens())
+            OpenInOneWindow(kind, parent);
+        // The loupe shows at once, where the point starts.
+        Repaint();
     }
 
     const PickFrame& Frame() const { return m_frame; }
@@ -587,6 +588,16 @@ QPoint Nudged(QPoint point, int key, bool shift, const QRect& frame)
 
 void OpenScreenPickView(QObject& owner, PickFrame frame, PickViewKind kind, ScreenPickDone done)
 {
+    if (frame.image.isNull() || frame.image.width() < 1 || frame.image.height() < 1) {
+        QMetaObject::invokeMethod(
+            &owner,
+            [done = std::move(done)] {
+                done({ ScreenPickOutcome::Failed, {},
+                    ToQString(Sjis(u8"色を取得する画像が空です")) });
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QWidget* parent = qobject_cast<QWidget*>(&owner);
     auto* session = new PickSession(owner, std::move(frame), std::move(done));
     session->Open(kind, parent);

@@ -20,6 +20,7 @@ private slots:
     void keysAndClicks();
     void imageZoomedAndPanned();
     void parentGoneMidPick();
+    void emptyImageEndsAtOnce();
     void layoutMapsScaledPositions_data();
     void layoutMapsScaledPositions();
 };
@@ -142,6 +143,22 @@ void TestPickView::parentGoneMidPick()
     QTRY_VERIFY(ViewWindow() == nullptr);
     QTest::qWait(50);
     QCOMPARE(calls, 0);
+}
+
+// An image without pixels opens no view: the pick ends at once, with nothing taken.
+void TestPickView::emptyImageEndsAtOnce()
+{
+    QWidget parent;
+    int calls = 0;
+    std::optional<Rgb> taken = Rgb { 1, 2, 3 };
+    OpenPickView(
+        &parent, { QImage(), {}, {} }, PickViewKind::ImageWindow, [&](std::optional<Rgb> colour) {
+            ++calls;
+            taken = colour;
+        });
+    QVERIFY(ViewWindow() == nullptr);
+    QTRY_COMPARE(calls, 1);
+    QCOMPARE(taken, std::nullopt);
 }
 
 void TestPickView::layoutMapsScaledPositions_data()
