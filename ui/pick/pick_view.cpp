@@ -31,6 +31,8 @@ constexpr int kGrabTries = 20;
 constexpr int kGrabRetry = 50; // ms
 // The loupe keeps this far from the pointer, so the pixel picked stays in sight.
 constexpr int kLoupeGap = 24;
+// Around the loupe, what a scaled screen's rounding of its border may reach.
+constexpr int kRepaintMargin = 2;
 // A position computed back from a device pixel may come out a hair below it.
 constexpr double kPixelSlack = 1e-6;
 
@@ -328,7 +330,8 @@ private:
         for (PickCanvas* canvas : m_canvases) {
             // The old loupe's place, and the new one's.
             if (!canvas->loupeRect.isEmpty())
-                canvas->update(canvas->loupeRect);
+                canvas->update(canvas->loupeRect.adjusted(
+                    -kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin));
             canvas->loupeRect = QRect();
             if (canvas->layout.source.contains(m_point)) {
                 const QSize size = LoupeSize(Loupe(), canvas->fontMetrics());
@@ -342,7 +345,8 @@ private:
                 topLeft.setX(std::max(topLeft.x(), 0));
                 topLeft.setY(std::max(topLeft.y(), 0));
                 canvas->loupeRect = QRect(topLeft, size);
-                canvas->update(canvas->loupeRect);
+                canvas->update(canvas->loupeRect.adjusted(
+                    -kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin));
             }
         }
     }
