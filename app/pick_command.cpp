@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QList>
 #include <QString>
 
 #include "app/console.h"
 #include "platform/codepage.h"
-#include "ui/screenpick.h"
+#include "ui/pick/screenpick.h"
 #include "ui/text.h"
 
 namespace {
@@ -62,22 +62,28 @@ bool HasDisplay()
 
 } // namespace
 
-int RunPickCommand(int& argc, char* argv[])
+int RunPickCommand(int& argc, char* argv[], bool frozen)
 {
     if (!HasDisplay()) {
-        SayWhy(ToQString(Sjis(u8"画面がありません (DISPLAY も WAYLAND_DISPLAY もありません)")));
+        SayWhy(ToQString(Sjis(u8"ディスプレイが見つかりません（環境変数 DISPLAY も WAYLAND_DISPLAY "
+                              u8"も設定されていません）。デスクトップの端末から実行してください")));
         return 2;
     }
     g_qtHandler = qInstallMessageHandler(HoldStartMessage);
-    QGuiApplication application(argc, argv);
+    // Widgets: on X11 the pick shows the picking view.
+    QApplication application(argc, argv);
     PassHeldMessages();
 
     ScreenPickOutcome outcome;
-    PickFromScreen(application, [&outcome](const ScreenPickOutcome& ended) {
-        outcome = ended;
+    const auto ended = [&outcome](const ScreenPickOutcome& end) {
+        outcome = end;
         QCoreApplication::quit();
-    });
-    QGuiApplication::exec();
+    };
+    if (frozen)
+        PickFrozenFromScreen(application, ended);
+    else
+        PickFromScreen(application, ended);
+    QApplication::exec();
 
     switch (outcome.result) {
     case ScreenPickOutcome::Picked:

@@ -13,7 +13,7 @@
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
 #include "ui/controls.h"
-#include "ui/dialog_pick_button.h"
+#include "ui/pick/dialog_pick_button.h"
 #include "ui/text.h"
 
 namespace {

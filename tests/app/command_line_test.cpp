@@ -58,11 +58,13 @@ TEST(CommandLine, ReadsActionsValuesAndQtOptions)
         { { "--print", "-1,0,0" }, A::Print, "-1,0,0", {} },
         { { "--pick" }, A::Pick, nullptr, {} },
         { { "--pick-in-window" }, A::PickInWindow, nullptr, {} },
+        { { "--pick-frozen" }, A::PickFrozen, nullptr, {} },
         { { "--export-palette", "a b.gpl" }, A::ExportPalette, "a b.gpl", {} },
         { { "--import-palette=x.gpl" }, A::ImportPalette, "x.gpl", {} },
         // Unambiguous abbreviations, as GNU programs take them.
         { { "--pr", "red" }, A::Print, "red", {} },
-        { { "--pick-" }, A::PickInWindow, nullptr, {} },
+        { { "--pick-i" }, A::PickInWindow, nullptr, {} },
+        { { "--pick-f" }, A::PickFrozen, nullptr, {} },
         { { "--vers" }, A::Version, nullptr, {} },
         { { "--h" }, A::Help, nullptr, {} },
         // --help and --version act as soon as they are read.
@@ -112,7 +114,9 @@ TEST(CommandLine, RefusesWithTheReason)
         { { "-pick" }, u8"不明なオプションです: '-pick'" },
         { { "--=x" }, u8"不明なオプションです: '--=x'" },
         { { "--platform=xcb" }, u8"不明なオプションです: '--platform=xcb'" },
-        { { "--pi" }, u8"オプション '--pi' はあいまいです（候補: '--pick' '--pick-in-window'）" },
+        { { "--pi" },
+            u8"オプション '--pi' はあいまいです（候補: '--pick' '--pick-in-window' "
+            u8"'--pick-frozen'）" },
         { { "--print" }, u8"オプション '--print' には引数が必要です" },
         { { "--import-palette" }, u8"オプション '--import-palette' には引数が必要です" },
         { { "--pick=1" }, u8"オプション '--pick' は引数をとりません" },
