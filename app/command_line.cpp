@@ -16,10 +16,12 @@ struct LongOption
     bool takesValue;
 };
 
-constexpr std::array<LongOption, 7> LongOptions = { {
+constexpr std::array<LongOption, 9> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
     { "pick-in-window", CommandAction::PickInWindow, false },
+    { "pick-from", CommandAction::PickFrom, true },
+    { "history", CommandAction::History, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
     { "help", CommandAction::Help, false },

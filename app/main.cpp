@@ -6,6 +6,7 @@
 #include "app/colour_argument.h"
 #include "app/console.h"
 #include "app/help_text.h"
+#include "app/history_command.h"
 #include "app/palette_commands.h"
 #include "app/pick_command.h"
 #include "app/print_command.h"
@@ -40,6 +41,8 @@ int main(int argc, char* argv[])
         qtArguments.push_back(nullptr);
         return RunPickCommand(pickArgc, qtArguments.data());
     }
+    case CommandAction::History:
+        return RunHistoryCommand();
     case CommandAction::Print:
         return RunPrintCommand(command.value);
     case CommandAction::ExportPalette:

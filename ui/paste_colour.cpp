@@ -9,6 +9,7 @@
 #include "colour/conversions.h"
 #include "platform/codepage.h"
 #include "ui/boxes.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
@@ -40,4 +41,5 @@ void PasteColour(TForm1& form)
         return;
     }
     ShowEnteredColour(form, *colour);
+    RememberTakenColour(*colour);
 }

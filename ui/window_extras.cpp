@@ -9,6 +9,7 @@
 #include "ui/copy_forms_menu.h"
 #include "ui/palette_menu.h"
 #include "ui/paste_colour.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/swatch_colour.h"
 #include "ui/swatch_hint.h"
 #include "ui/text.h"
@@ -51,6 +52,7 @@ QMenu* SwatchMenu(TForm1& form)
     QMenu* menu = CopyMenu(form, *form.Shape1);
     menu->addSeparator();
     AddScreenPickEntry(*menu, form);
+    AddRecentColoursMenu(*menu, form);
     return menu;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "ui/boxes.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/screenpick.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
@@ -54,6 +55,7 @@ void PickScreenColourInto(TForm1& form)
         case ScreenPickOutcome::Picked:
             // As the colour dialog's OK shows its colour; the dialog's own colour stays.
             RunHandler([&] { ShowChosenColour(*target, ToTColor(outcome.colour)); });
+            RememberTakenColour(RgbOf(ToTColor(outcome.colour)));
             return;
         case ScreenPickOutcome::Unavailable:
             // Nothing on screen changes; the user learns why nothing happened.
