@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QList>
 #include <QString>
 
@@ -69,7 +69,8 @@ int RunPickCommand(int& argc, char* argv[])
         return 2;
     }
     g_qtHandler = qInstallMessageHandler(HoldStartMessage);
-    QGuiApplication application(argc, argv);
+    // Widgets: on X11 the pick shows the picking view.
+    QApplication application(argc, argv);
     PassHeldMessages();
 
     ScreenPickOutcome outcome;
@@ -77,7 +78,7 @@ int RunPickCommand(int& argc, char* argv[])
         outcome = ended;
         QCoreApplication::quit();
     });
-    QGuiApplication::exec();
+    QApplication::exec();
 
     switch (outcome.result) {
     case ScreenPickOutcome::Picked:

@@ -6,7 +6,8 @@
 
 #include "platform/codepage.h"
 #include "ui/text.h"
-#include "ui/pick/x11_pick.h"
+#include "ui/pick/pick_view.h"
+#include "ui/pick/screen_frame.h"
 
 namespace {
 
@@ -64,9 +65,22 @@ void PickFromScreen(QObject& owner, ScreenPickDone done)
         });
         return;
     }
-    case ScreenPickWay::X11:
-        X11Pick::Start(owner, std::move(done));
+    case ScreenPickWay::X11: {
+        // The frame is taken before anything of the pick shows.
+        std::optional<PickFrame> frame = GrabScreenFrame();
+        if (!frame) {
+            QMetaObject::invokeMethod(
+                &owner,
+                [done = std::move(done)] {
+                    done({ ScreenPickOutcome::Failed, {},
+                        ToQString(Sjis(u8"画面を読み取れません")) });
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        OpenScreenPickView(owner, std::move(*frame), PickViewKind::FullScreen, std::move(done));
         return;
+    }
     case ScreenPickWay::None:
         QMetaObject::invokeMethod(
             &owner,
