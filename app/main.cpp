@@ -41,6 +41,11 @@ int main(int argc, char* argv[])
         qtArguments.push_back(nullptr);
         return RunPickCommand(pickArgc, qtArguments.data());
     }
+    case CommandAction::PickFrom: {
+        int pickArgc = static_cast<int>(qtArguments.size());
+        qtArguments.push_back(nullptr);
+        return RunPickFromCommand(command.value, pickArgc, qtArguments.data());
+    }
     case CommandAction::History:
         return RunHistoryCommand();
     case CommandAction::Print:

@@ -9,6 +9,7 @@
 #include "ui/copy_forms_menu.h"
 #include "ui/palette_menu.h"
 #include "ui/paste_colour.h"
+#include "ui/pick/image_pick.h"
 #include "ui/recent_colours_menu.h"
 #include "ui/swatch_colour.h"
 #include "ui/swatch_hint.h"
@@ -52,6 +53,7 @@ QMenu* SwatchMenu(TForm1& form)
     QMenu* menu = CopyMenu(form, *form.Shape1);
     menu->addSeparator();
     AddScreenPickEntry(*menu, form);
+    AddImagePickEntry(*menu, form);
     AddRecentColoursMenu(*menu, form);
     return menu;
 }
@@ -74,4 +76,5 @@ void InstallWindowExtras(TForm1& form)
     AddShortcut(form, PasteKeys(), PasteColour);
     AddShortcut(form, PickKeys(), PickScreenColourInto);
     InstallPaletteMenu(form);
+    AcceptImageDrops(form);
 }
