@@ -15,6 +15,7 @@
 #include "app/console.h"
 #include "colour/conversions.h"
 #include "platform/codepage.h"
+#include "settings/colour_history.h"
 #include "ui/pick/image_load.h"
 #include "ui/pick/pick_view.h"
 #include "ui/pick/screenpick.h"
@@ -90,6 +91,8 @@ int RunPickCommand(int& argc, char* argv[])
 
     switch (outcome.result) {
     case ScreenPickOutcome::Picked:
+        RememberColour(ColourHistoryPath(),
+            { outcome.colour.red(), outcome.colour.green(), outcome.colour.blue() });
         return PrintResult(outcome.colour.name(QColor::HexRgb).toUpper().toStdString() + "\n");
     case ScreenPickOutcome::Cancelled:
         return 1;
@@ -173,6 +176,7 @@ int RunPickFromCommand(const std::string& file, int& argc, char* argv[])
     QApplication::exec();
     if (!taken)
         return 1;
+    RememberColour(ColourHistoryPath(), *taken);
     std::string code = ColorToHex(ColorOf(*taken));
     code.insert(code.begin(), '#');
     code += '\n';

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QColorSpace>
+#include <QColorTransform>
 #include <QImageReader>
 
 #include "colour/gamut_map.h"
@@ -51,6 +52,31 @@ std::optional<RgbSpace> OwnSpaceOf(const QColorSpace& space)
     default:
         return std::nullopt;
     }
+}
+
+// sRGB, or the gamma of 1/2.2 with sRGB's primaries that files wrote for sRGB before it had a
+// name of its own (as PNG's gAMA and cHRM chunks, which image editors still write): shown as
+// their numbers say, as browsers and libpng take them.
+bool IsSrgb(const QColorSpace& space)
+{
+    if (space == QColorSpace(QColorSpace::SRgb))
+        return true;
+    if (space.transferFunction() != QColorSpace::TransferFunction::Gamma
+        || std::abs(space.gamma() - 2.2f) >= 0.01f)
+        return false;
+    // The chunks hold the primaries to five decimals: the same primaries are those that carry
+    // every corner of the cube to within a step of itself.
+    const QColorTransform toGamma22 = space.transformationToColorSpace(
+        QColorSpace(QColorSpace::Primaries::SRgb, QColorSpace::TransferFunction::Gamma, 2.2f));
+    for (const QRgb corner : { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0),
+             qRgb(0, 255, 255), qRgb(255, 0, 255), qRgb(255, 255, 255) }) {
+        const QRgb mapped = toGamma22.map(corner);
+        if (std::abs(qRed(mapped) - qRed(corner)) > 1
+            || std::abs(qGreen(mapped) - qGreen(corner)) > 1
+            || std::abs(qBlue(mapped) - qBlue(corner)) > 1)
+            return false;
+    }
+    return true;
 }
 
 QRgb MappedPixel(RgbSpace space, const Components& own)
@@ -214,7 +240,7 @@ LoadedImage PrepareImage(const QImage& image)
         loaded.own = image.convertToFormat(deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
         loaded.shown = deep ? ShownOfSixteenBit(loaded.own, *loaded.space)
                             : ShownOfEightBit(loaded.own, *loaded.space);
-    } else if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
+    } else if (space.isValid() && !IsSrgb(space)) {
         // A profile CSS has no name for: Qt's own conversion, which clips at sRGB's edges.
         loaded.shown = image.convertedToColorSpace(QColorSpace(QColorSpace::SRgb))
                            .convertToFormat(QImage::Format_RGB32);
