@@ -36,7 +36,7 @@ LoadedImage LoadImageFile(const QString& path);
 LoadedImage LoadImageData(const QByteArray& data);
 
 /// Makes a decoded image (the clipboard's, say) ready to pick from as the loaders do.
-LoadedImage PrepareImage(const QImage& image);
+LoadedImage PrepareImage(QImage image);
 
 /// The pixel at point in its own space as CSS writes it, "color(display-p3 1 0.5 0)"; empty
 /// where the image has no own space or point lies outside it.
