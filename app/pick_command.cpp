@@ -74,7 +74,8 @@ bool HasDisplay()
 int RunPickCommand(int& argc, char* argv[])
 {
     if (!HasDisplay()) {
-        SayWhy(ToQString(Sjis(u8"画面がありません (DISPLAY も WAYLAND_DISPLAY もありません)")));
+        SayWhy(ToQString(Sjis(u8"ディスプレイが見つかりません（環境変数 DISPLAY も WAYLAND_DISPLAY "
+                              u8"も設定されていません）。デスクトップの端末から実行してください")));
         return 2;
     }
     g_qtHandler = qInstallMessageHandler(HoldStartMessage);

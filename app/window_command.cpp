@@ -31,9 +31,8 @@ int RunWindow(std::vector<char*> qtArguments, const WindowStart& start)
         }
         form.show();
         if (start.pickAtOnce) {
-            // Once the event loop runs, so that the pick starts over a window that is shown.
-            QMetaObject::invokeMethod(
-                &form, [&form] { PickScreenColourInto(form); }, Qt::QueuedConnection);
+            // Once the window is on the screen, so that the pick's frame shows it.
+            PickScreenColourOnceShown(form);
         }
         QApplication::exec();
 

@@ -363,10 +363,11 @@ class Desktop(Session):
         return done.stdout.decode(errors="replace") if done.returncode == 0 else None
 
     def wait_pick_grab(self):
-        """Waits until the program's screen pick has its one-pixel window outside the screen
-        (the grab follows it at once), and a little more."""
-        wait_until("the pick's window", lambda: "1x1+-10+-10" in self.run(
-            ["xwininfo", "-root", "-tree"], check=False), timeout=10)
+        """Waits until the program's picking view is over the screen (its grab follows at once),
+        and a little more."""
+        wait_until("the picking view", lambda: self.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^色の取得$"], check=False).split(),
+            timeout=10)
         time.sleep(0.3)
 
     def screenshot(self):

@@ -9,6 +9,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -206,13 +207,23 @@ void PortalPick::Call()
         return;
     }
 
+    // A portal that ends or is replaced during the pick never answers: the pick ends then.
+    auto* watcher = new QDBusServiceWatcher(
+        kPortalService, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        if (!m_ended)
+            End({ ScreenPickOutcome::Failed, {},
+                Said(u8"デスクトップポータルが終了したため、色を取得できませんでした。"
+                     u8"もう一度お試しください") });
+    });
+
     QDBusMessage call = QDBusMessage::createMethodCall(
         kPortalService, kPortalPath, kScreenshot, QStringLiteral("PickColor"));
     call << QString() << QVariantMap { { QStringLiteral("handle_token"), token } };
     // No timeout: the user may take as long as they like to pick.
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, INT_MAX), this);
+    auto* reply = new QDBusPendingCallWatcher(bus.asyncCall(call, INT_MAX), this);
     m_callPending = true;
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
+    connect(reply, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
         finished->deleteLater();
         m_callPending = false;
         const QDBusPendingReply<QDBusObjectPath> reply = *finished;

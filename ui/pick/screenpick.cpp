@@ -3,18 +3,20 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include "platform/codepage.h"
 #include "ui/text.h"
 #include "ui/pick/pick_view.h"
 #include "ui/pick/screen_frame.h"
+#include "ui/pick/x11_pointer.h"
 
 namespace {
 
 // Why no pick can be made on this platform (offscreen, a framebuffer, a remote protocol).
 QString NoPickOnPlatform()
 {
-    return ToQString(Sjis(u8"この表示 (%1) では画面から色を取得できません"))
+    return ToQString(Sjis(u8"この画面環境（%1）では、画面から色を取得できません"))
         .arg(QGuiApplication::platformName());
 }
 
@@ -65,22 +67,22 @@ void PickFromScreen(QObject& owner, ScreenPickDone done)
         });
         return;
     }
-    case ScreenPickWay::X11: {
-        // The frame is taken before anything of the pick shows.
-        std::optional<PickFrame> frame = GrabScreenFrame();
-        if (!frame) {
-            QMetaObject::invokeMethod(
-                &owner,
-                [done = std::move(done)] {
-                    done({ ScreenPickOutcome::Failed, {},
-                        ToQString(Sjis(u8"画面を読み取れません")) });
-                },
-                Qt::QueuedConnection);
-            return;
-        }
-        OpenScreenPickView(owner, std::move(*frame), PickViewKind::FullScreen, std::move(done));
+    case ScreenPickWay::X11:
+        // From the event loop, once what covered the screen a moment ago (the menu that started
+        // the pick) is gone and the windows under it are painted again: the frame is taken
+        // before anything of the pick shows.
+        QTimer::singleShot(0, &owner, [&owner, done = std::move(done)] {
+            SyncWithX11();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            SyncWithX11();
+            std::optional<PickFrame> frame = GrabScreenFrame();
+            if (!frame) {
+                done({ ScreenPickOutcome::Failed, {}, ToQString(Sjis(u8"画面を読み取れません")) });
+                return;
+            }
+            OpenScreenPickView(owner, std::move(*frame), PickViewKind::FullScreen, done);
+        });
         return;
-    }
     case ScreenPickWay::None:
         QMetaObject::invokeMethod(
             &owner,

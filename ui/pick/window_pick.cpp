@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 #include "platform/codepage.h"
 #include "ui/boxes.h"
@@ -41,14 +43,17 @@ void AddScreenPickEntry(QMenu& menu, TForm1& form)
 
 void PickScreenColourInto(TForm1& form)
 {
-    // One pick at a time: a second Ctrl+P while the portal's pick is open is not a second pick.
-    static bool picking = false;
-    if (picking)
+    // One pick at a time in each window: a second Ctrl+P while a pick is open is not a second
+    // pick. The pick in progress is a child of the window, gone when the pick ends however it
+    // ends.
+    static const QString inProgress = QStringLiteral("screen pick in progress");
+    if (form.findChild<QObject*>(inProgress, Qt::FindDirectChildrenOnly) != nullptr)
         return;
-    picking = true;
+    QPointer<QObject> marker = new QObject(&form);
+    marker->setObjectName(inProgress);
     QPointer<TForm1> target = &form;
-    PickFromScreen(form, [target](const ScreenPickOutcome& outcome) {
-        picking = false;
+    PickFromScreen(form, [target, marker](const ScreenPickOutcome& outcome) {
+        delete marker.data();
         if (!target)
             return;
         switch (outcome.result) {
@@ -58,12 +63,31 @@ void PickScreenColourInto(TForm1& form)
             RememberTakenColour(RgbOf(ToTColor(outcome.colour)));
             return;
         case ScreenPickOutcome::Unavailable:
+        case ScreenPickOutcome::Failed:
             // Nothing on screen changes; the user learns why nothing happened.
             ShowInformationBox(FromQString(outcome.reason));
             return;
         case ScreenPickOutcome::Cancelled:
-        case ScreenPickOutcome::Failed:
             return;
         }
     });
+}
+
+void PickScreenColourOnceShown(TForm1& form)
+{
+    // Asked again every few milliseconds until the window manager has put the window on the
+    // screen; after five seconds the pick starts anyway.
+    constexpr int kPoll = 20; // ms
+    constexpr int kTries = 250;
+    auto* poll = new QTimer(&form);
+    poll->setInterval(kPoll);
+    QObject::connect(poll, &QTimer::timeout, &form, [poll, &form, tries = 0]() mutable {
+        QWindow* window = form.windowHandle();
+        if ((window == nullptr || !window->isExposed()) && ++tries < kTries)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        PickScreenColourInto(form);
+    });
+    poll->start();
 }

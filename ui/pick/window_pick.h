@@ -11,3 +11,7 @@ void AddScreenPickEntry(QMenu& menu, TForm1& form);
 /// box, the R, G and B boxes, the swatch and CurrentHex). A cancelled or failed pick changes
 /// nothing. Returns at once; the pick ends later.
 void PickScreenColourInto(TForm1& form);
+
+/// PickScreenColourInto once form's window is on the screen (at start-up, so that the pick's
+/// frame shows the window).
+void PickScreenColourOnceShown(TForm1& form);

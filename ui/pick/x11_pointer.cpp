@@ -54,3 +54,13 @@ bool MoveX11Pointer(QPoint devicePixel)
     xcb_flush(server->connection);
     return true;
 }
+
+bool SyncWithX11()
+{
+    const auto server = X11Server();
+    if (!server)
+        return false;
+    std::free(xcb_get_input_focus_reply(
+        server->connection, xcb_get_input_focus(server->connection), nullptr));
+    return true;
+}

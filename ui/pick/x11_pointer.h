@@ -11,3 +11,7 @@ std::optional<QPoint> X11PointerPosition();
 
 /// Moves the pointer to that device pixel of the root window. False when not on X11.
 bool MoveX11Pointer(QPoint devicePixel);
+
+/// Waits until the X server has handled every request made so far and its events are in Qt's
+/// queue. False when not on X11.
+bool SyncWithX11();

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <optional>
 
 #include <QApplication>
 #include <QColorDialog>
@@ -55,6 +56,7 @@ private slots:
     void portalAnswer_data();
     void portalAnswer();
     void ownerGoneMidPick();
+    void portalGoneMidPick();
     void offerAskedAgainAfterNo();
     void wayForPlatform_data();
     void wayForPlatform();
@@ -335,6 +337,24 @@ void TestScreenPick::ownerGoneMidPick()
     QTRY_VERIFY_WITH_TIMEOUT((said += m_portal.readAllStandardOutput()).contains("closed "), 5000);
     QTest::qWait(100);
     QVERIFY(!called);
+}
+
+// A portal that ends during a pick (a crash, a restart) ends the pick as failed, with a reason,
+// whether it goes before or after the call's reply named the request.
+void TestScreenPick::portalGoneMidPick()
+{
+    for (const int wait : { 0, 300 }) {
+        StartPortal({ QStringLiteral("2"), QStringLiteral("hold") });
+        QObject owner;
+        std::optional<ScreenPickOutcome> ended;
+        PortalPick::Start(owner, [&](const ScreenPickOutcome& outcome) { ended = outcome; });
+        QTest::qWait(wait);
+        m_portal.kill();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.has_value(), 5000);
+        QCOMPARE(ended->result, ScreenPickOutcome::Failed);
+        QVERIFY(!ended->reason.isEmpty());
+        m_portal.waitForFinished();
+    }
 }
 
 // A portal that was not there when first asked is found once it has started; its yes is kept.
