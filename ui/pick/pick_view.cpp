@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -44,8 +45,14 @@ public:
     CanvasLayout layout;
     bool fitted = false; // the layout follows the window's size (an image's window)
     QRect loupeRect; // where the loupe was last painted; empty when not shown here
+    // A fitted window's own zoom (1: the whole frame in the window) and how far the frame was
+    // dragged from the middle, in logical pixels.
+    double zoom = 1;
+    QPointF pan;
 
     void Refit();
+    /// Zooms a fitted window by steps of the wheel, the frame pixel at position staying there.
+    void ZoomAt(QPointF position, int steps);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,6 +80,7 @@ protected:
 private:
     // Events may still come in after the pick ended and the session went.
     QPointer<PickSession> m_session;
+    std::optional<QPointF> m_dragFrom; // while the middle button drags the frame
 };
 
 class PickSession : public QObject
@@ -423,14 +431,36 @@ void PickCanvas::Refit()
         return;
     layout.source = QRect(QPoint(), image);
     // Frame pixels per logical pixel: the whole frame in the window, never more than eight
-    // logical pixels to a frame pixel.
-    const double scale =
+    // logical pixels to a frame pixel; zoomed in from there up to 64.
+    const double fit =
         std::max({ double(image.width()) / width(), double(image.height()) / height(), 1.0 / 8 });
+    zoom = std::clamp(zoom, 1.0, std::max(1.0, fit * 64));
+    const double scale = fit / zoom;
     layout.pixelsPerUnit = scale;
+    // Centred; a frame larger than the window may be dragged as far as its edges.
+    const QSizeF shown(image.width() / scale, image.height() / scale);
+    const auto place = [](double room, double size, double& dragged) {
+        const double centred = (room - size) / 2;
+        const double reach = std::max(0.0, (size - room) / 2);
+        dragged = std::clamp(dragged, -reach, reach);
+        return centred + dragged;
+    };
+    double panX = pan.x(), panY = pan.y();
     layout.offset =
-        QPointF((width() - image.width() / scale) / 2, (height() - image.height() / scale) / 2);
+        QPointF(place(width(), shown.width(), panX), place(height(), shown.height(), panY));
+    pan = QPointF(panX, panY);
     loupeRect = QRect();
     update();
+}
+
+void PickCanvas::ZoomAt(QPointF position, int steps)
+{
+    const QPointF inFrame = (position - layout.offset) * layout.pixelsPerUnit;
+    zoom *= std::pow(1.25, steps);
+    Refit();
+    // Dragged so that the frame point under the pointer stays under it.
+    pan += position - (layout.offset + inFrame / layout.pixelsPerUnit);
+    Refit();
 }
 
 void PickCanvas::paintEvent(QPaintEvent* event)
@@ -451,12 +481,22 @@ void PickCanvas::paintEvent(QPaintEvent* event)
 
 void PickCanvas::mouseMoveEvent(QMouseEvent* event)
 {
+    if (m_dragFrom) {
+        pan += event->position() - *m_dragFrom;
+        m_dragFrom = event->position();
+        Refit();
+    }
     if (m_session)
         m_session->PointerAt(*this, event->position(), event->globalPosition());
 }
 
 void PickCanvas::mousePressEvent(QMouseEvent* event)
 {
+    // In an image's window the middle button drags the frame; it takes nothing.
+    if (fitted && event->button() == Qt::MiddleButton) {
+        m_dragFrom = event->position();
+        return;
+    }
     if (m_session)
         m_session->PointerAt(*this, event->position(), event->globalPosition());
     if (m_session)
@@ -465,6 +505,10 @@ void PickCanvas::mousePressEvent(QMouseEvent* event)
 
 void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton && m_dragFrom) {
+        m_dragFrom.reset();
+        return;
+    }
     if (m_session)
         m_session->Released(event->button());
 }
@@ -472,6 +516,15 @@ void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 void PickCanvas::wheelEvent(QWheelEvent* event)
 {
     const int steps = event->angleDelta().y() / 120;
+    // In an image's window Ctrl with the wheel zooms the image; the wheel alone, the loupe.
+    if (fitted && event->modifiers().testFlag(Qt::ControlModifier)) {
+        if (steps != 0) {
+            ZoomAt(event->position(), steps);
+            if (m_session)
+                m_session->PointerAt(*this, event->position(), event->globalPosition());
+        }
+        return;
+    }
     if (steps != 0)
         if (m_session)
             m_session->Wheel(steps);

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "platform/codepage.h"
@@ -68,6 +69,7 @@ private slots:
     void droppedFilesAndDataArePickedFrom();
     void brokenDroppedFileIsReported();
     void swatchMenuOffersTheImagePick();
+    void imageWindowZoomsAndPans();
 
 private:
     TForm1& Form() const { return m_window->Form(); }
@@ -198,6 +200,64 @@ void TstImagePick::swatchMenuOffersTheImagePick()
         texts << entry->text();
     menu->close();
     QVERIFY2(texts.contains(U("画像から色を取得…")), qPrintable(texts.join(u',')));
+}
+
+// Ctrl with the wheel zooms the image about the pointer, the middle button drags it; what the
+// pointer then points at is what is taken.
+void TstImagePick::imageWindowZoomsAndPans()
+{
+    QImage image(100, 100, QImage::Format_RGB32);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            image.setPixel(x, y, qRgb(2 * x, 2 * y, 9));
+    QApplication::clipboard()->setImage(image);
+    QTest::keyClick(Form().Edit1, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QWidget* view = ImageView();
+    QVERIFY(view);
+    view->resize(400, 400); // 4 logical pixels to a pixel of the image, which fills the window
+    QTest::qWait(20);
+    // Sent to the window itself: the platform drops a move to where the pointer already is.
+    const auto mouse = [&view](
+                           QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button,
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+            Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+    };
+    const auto take = [&view, &mouse](QPoint at) {
+        mouse(QEvent::MouseMove, at);
+        QTest::keyClick(view, Qt::Key_Return);
+    };
+    const auto wheel = [&view](QPoint at, int steps) {
+        QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &event);
+    };
+
+    // 40 logical pixels right of the middle: 10 pixels of the image unzoomed, 4 zoomed.
+    mouse(QEvent::MouseMove, { 200, 200 });
+    wheel({ 200, 200 }, 4); // 1.25⁴ = 2.44: 9.8 logical pixels to one
+    take({ 240, 200 });
+    QTRY_COMPARE(Form().Edit1->text(), QStringLiteral("6C6409")); // (54, 50)
+
+    Form().Edit1->setText(QStringLiteral("zz"));
+    Form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&Form()));
+    QApplication::clipboard()->setImage(image);
+    QTest::keyClick(Form().Edit1, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    view = ImageView();
+    QVERIFY(view);
+    view->resize(400, 400);
+    QTest::qWait(20);
+    mouse(QEvent::MouseMove, { 200, 200 });
+    wheel({ 200, 200 }, 4);
+    mouse(QEvent::MouseButtonPress, { 240, 200 }, Qt::MiddleButton);
+    mouse(QEvent::MouseMove, { 140, 100 }, Qt::MiddleButton);
+    mouse(QEvent::MouseButtonRelease, { 140, 100 }, Qt::MiddleButton);
+    QVERIFY(view->isVisible()); // the middle button took nothing
+    // The pixel that was under (240, 200) was dragged to under the pointer.
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_COMPARE(Form().Edit1->text(), QStringLiteral("6C6409"));
 }
 
 QTEST_MAIN(TstImagePick)
