@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tintora_e2e as e2e  # noqa: E402
 
 BINARY = os.environ["TINTORA_BINARY"]
+MAKE_TAGGED_IMAGE = os.environ["TINTORA_MAKE_TAGGED_IMAGE"]
 TITLE = "画像から色を取得"
 
 
@@ -101,6 +102,22 @@ class ImagePickTest(unittest.TestCase):
                                     code)
                 else:
                     self.assertEqual(output, expected.encode() + b"\n")
+
+    def test_profiles_give_the_colour_meant(self):
+        """sRGB red as the wider spaces write it (published values), in 16-bit PNGs with the
+        space's profile: the colour printed is sRGB red, not the file's numbers."""
+        cases = {
+            "display-p3": ((0.9175, 0.2003, 0.1386), "#FF0000"),
+            "a98-rgb": ((0.8594, 0, 0), "#FF0000"),
+            # The same white and, for a grey, the same numbers through any curve.
+            "prophoto-rgb": ((1, 1, 1), "#FFFFFF"),
+        }
+        for space, (components, expected) in cases.items():
+            with self.subTest(space):
+                path = os.path.join(self.dir, space + ".png")
+                subprocess.run([MAKE_TAGGED_IMAGE, path, space,
+                                *(str(round(c * 65535)) for c in components)], check=True)
+                self.assertEqual(self.pick(path, "Return"), (0, expected.encode() + b"\n", b""))
 
     def test_keys_move_the_point_and_escape_cancels(self):
         path = self.file("gradient.png", gradient_png())
