@@ -52,9 +52,11 @@ QMenu* SwatchMenu(TForm1& form)
 {
     QMenu* menu = CopyMenu(form, *form.Shape1);
     menu->addSeparator();
-    AddScreenPickEntry(*menu, form);
-    AddImagePickEntry(*menu, form);
     AddRecentColoursMenu(*menu, form);
+    menu->addSeparator();
+    // The screen pick stays the last entry, one Up key from the menu's top.
+    AddImagePickEntry(*menu, form);
+    AddScreenPickEntry(*menu, form);
     return menu;
 }
 
