@@ -16,10 +16,11 @@ struct LongOption
     bool takesValue;
 };
 
-constexpr std::array<LongOption, 9> LongOptions = { {
+constexpr std::array<LongOption, 10> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
     { "pick-in-window", CommandAction::PickInWindow, false },
+    { "pick-frozen", CommandAction::PickFrozen, false },
     { "pick-from", CommandAction::PickFrom, true },
     { "history", CommandAction::History, false },
     { "export-palette", CommandAction::ExportPalette, true },

@@ -36,10 +36,12 @@ int main(int argc, char* argv[])
     }
     case CommandAction::PickInWindow:
         return RunWindow(qtArguments, WindowStart { std::nullopt, true });
-    case CommandAction::Pick: {
+    case CommandAction::Pick:
+    case CommandAction::PickFrozen: {
         int pickArgc = static_cast<int>(qtArguments.size());
         qtArguments.push_back(nullptr);
-        return RunPickCommand(pickArgc, qtArguments.data());
+        return RunPickCommand(
+            pickArgc, qtArguments.data(), command.action == CommandAction::PickFrozen);
     }
     case CommandAction::PickFrom: {
         int pickArgc = static_cast<int>(qtArguments.size());

@@ -71,7 +71,7 @@ bool HasDisplay()
 
 } // namespace
 
-int RunPickCommand(int& argc, char* argv[])
+int RunPickCommand(int& argc, char* argv[], bool frozen)
 {
     if (!HasDisplay()) {
         SayWhy(ToQString(Sjis(u8"ディスプレイが見つかりません（環境変数 DISPLAY も WAYLAND_DISPLAY "
@@ -84,10 +84,14 @@ int RunPickCommand(int& argc, char* argv[])
     PassHeldMessages();
 
     ScreenPickOutcome outcome;
-    PickFromScreen(application, [&outcome](const ScreenPickOutcome& ended) {
-        outcome = ended;
+    const auto ended = [&outcome](const ScreenPickOutcome& end) {
+        outcome = end;
         QCoreApplication::quit();
-    });
+    };
+    if (frozen)
+        PickFrozenFromScreen(application, ended);
+    else
+        PickFromScreen(application, ended);
     QApplication::exec();
 
     switch (outcome.result) {

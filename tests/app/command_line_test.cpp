@@ -58,6 +58,7 @@ TEST(CommandLine, ReadsActionsValuesAndQtOptions)
         { { "--print", "-1,0,0" }, A::Print, "-1,0,0", {} },
         { { "--pick" }, A::Pick, nullptr, {} },
         { { "--pick-in-window" }, A::PickInWindow, nullptr, {} },
+        { { "--pick-frozen" }, A::PickFrozen, nullptr, {} },
         { { "--pick-from", "shot.png" }, A::PickFrom, "shot.png", {} },
         { { "--history" }, A::History, nullptr, {} },
         { { "--export-palette", "a b.gpl" }, A::ExportPalette, "a b.gpl", {} },
@@ -65,7 +66,8 @@ TEST(CommandLine, ReadsActionsValuesAndQtOptions)
         // Unambiguous abbreviations, as GNU programs take them.
         { { "--pr", "red" }, A::Print, "red", {} },
         { { "--pick-i" }, A::PickInWindow, nullptr, {} },
-        { { "--pick-f=a.png" }, A::PickFrom, "a.png", {} },
+        { { "--pick-froz" }, A::PickFrozen, nullptr, {} },
+        { { "--pick-from=a.png" }, A::PickFrom, "a.png", {} },
         { { "--vers" }, A::Version, nullptr, {} },
         { { "--he" }, A::Help, nullptr, {} },
         { { "--hi" }, A::History, nullptr, {} },
@@ -118,7 +120,9 @@ TEST(CommandLine, RefusesWithTheReason)
         { { "--platform=xcb" }, u8"不明なオプションです: '--platform=xcb'" },
         { { "--pi" },
             u8"オプション '--pi' はあいまいです（候補: '--pick' '--pick-in-window' "
-            u8"'--pick-from'）" },
+            u8"'--pick-frozen' '--pick-from'）" },
+        { { "--pick-f" },
+            u8"オプション '--pick-f' はあいまいです（候補: '--pick-frozen' '--pick-from'）" },
         { { "--h" }, u8"オプション '--h' はあいまいです（候補: '--history' '--help'）" },
         { { "--pick-from" }, u8"オプション '--pick-from' には引数が必要です" },
         { { "--history=x" }, u8"オプション '--history' は引数をとりません" },

@@ -80,7 +80,7 @@ class HelpAndVersionTest(unittest.TestCase):
         self.assertEqual((done.returncode, done.stderr), (0, b""))
         text = done.stdout.decode()
         self.assertTrue(text.startswith("使い方: tintora [オプション] [色]\n"))
-        for option in ["--pick ", "--print 色", "--pick-in-window", "--pick-from ファイル",
+        for option in ["--pick ", "--print 色", "--pick-in-window", "--pick-frozen", "--pick-from ファイル",
                        "--history", "--export-palette ファイル",
                        "--import-palette ファイル", "--help", "--version", "  -- ", "-platform"]:
             self.assertIn(option, text)
@@ -102,7 +102,7 @@ class RefusalTest(unittest.TestCase):
             ("-x", "--help"): "不明なオプションです: '-x'",
             ("--print",): "オプション '--print' には引数が必要です",
             ("--p", "red"): "オプション '--p' はあいまいです（候補: '--pick' '--print' "
-                            "'--pick-in-window' '--pick-from'）",
+                            "'--pick-in-window' '--pick-frozen' '--pick-from'）",
             ("--version=1",): "オプション '--version' は引数をとりません",
             ("--pick", "--print", "red"): "オプション '--pick' と '--print' は一緒に使えません",
             ("red", "blue"): "余分な引数です: 'blue'",

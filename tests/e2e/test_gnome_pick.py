@@ -33,6 +33,8 @@ START_HEX = ""  # the window's HEX box at start: empty
 DIALOG_POINT = (1157, 693)
 SHORTCUT_POINT = (767, 767)  # red and green at 255
 COMMAND_POINT = (641, 403)  # the middle of the screen: --pick shows no window
+FROZEN_POINT = (903, 517)  # the frozen pick's view covers the whole screen
+FROZEN_TITLE = "色の取得"
 
 
 def hex_of(point):
@@ -187,6 +189,56 @@ class GnomePickTest(unittest.TestCase):
         self.desktop.key("Escape")
         status, out, err = self.command_result()
         self.assertEqual((status, out), (1, b""), err)
+
+    # -- tintora --pick-frozen: the portal's Screenshot, then the picking view ------------------
+
+    def frozen(self):
+        """Starts --pick-frozen and waits for its view over the screen. Skips the case where the
+        desktop refuses the screenshot (the program then ends at once with status 2 and the
+        reason), which is the desktop's choice and not a fault of the pick."""
+        program = e2e.Program(self.desktop, os.environ["TINTORA_BINARY"])
+        self.program = program.launch("wayland", "--pick-frozen", XDG_CURRENT_DESKTOP="GNOME")
+
+        def view():
+            if self.program.poll() is not None:
+                return "ended"
+            try:
+                app = self.desktop.atspi().get_desktop(0)
+                for i in range(app.get_child_count()):
+                    one = app.get_child_at_index(i)
+                    if one is None or one.get_process_id() != self.program.pid:
+                        continue
+                    for j in range(one.get_child_count()):
+                        top = one.get_child_at_index(j)
+                        if top is not None and top.get_name() == FROZEN_TITLE:
+                            return "shown"
+            except Exception:
+                return None
+            return None
+
+        state = e2e.wait_until("the picking view", view, timeout=30, interval=0.3)
+        if state == "ended":
+            if self.program.returncode == 2:
+                self.skipTest("the desktop refused the screenshot: " + program.output())
+            self.fail(f"--pick-frozen ended with {self.program.returncode}: {program.output()}")
+        time.sleep(1.0)  # the shell shows the view full screen and gives it the keyboard
+        return program
+
+    def test_frozen_pick(self):
+        program = self.frozen()
+        # The frame is the screen's own pixels, shown one to one: the pixel clicked is taken.
+        self.desktop.click(*FROZEN_POINT)
+        self.assertEqual(e2e.wait_until("--pick-frozen to end", lambda: self.program.poll()
+                                        is not None or None, timeout=15), True)
+        self.assertEqual(self.program.returncode, 0, program.output())
+        self.assertIn(f"#{hex_of(FROZEN_POINT)}\n", program.output())
+
+    def test_frozen_escape(self):
+        program = self.frozen()
+        self.desktop.key("Escape")
+        e2e.wait_until("--pick-frozen to end", lambda: self.program.poll() is not None or None,
+                       timeout=15)
+        self.assertEqual(self.program.returncode, 1, program.output())
 
 
 if __name__ == "__main__":

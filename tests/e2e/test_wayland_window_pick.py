@@ -74,23 +74,29 @@ class CtrlPTest(unittest.TestCase):
             self.assertEqual([boxes.get(k) for k in ("HEX", "R", "G", "B")],
                              ["FF7F00", "255", "127", "0"], boxes)
 
-    def assertUnchangedAfterPick(self, answer):
+    def assertUnchangedAfterPick(self, answer, reason):
+        """The boxes unchanged after the portal's answer; a box that says why when reason is
+        given (a failed pick), none when the user cancelled."""
         with wd.WaylandDesktop(portal=(2, answer), keyboard=True) as desktop:
             app, window = self.start(desktop)
             before = self.boxes(desktop, window)
             desktop.key("ctrl+p")
             desktop.wait_portal_said("picking ")
-            time.sleep(1.0)  # the portal answers within 50 ms
+            if reason is None:
+                time.sleep(1.0)  # the portal answers within 50 ms
+                self.assertEqual([app.get_child_at_index(i).get_name()
+                                  for i in range(app.get_child_count())], [e2e.WINDOW_TITLE])
+            else:
+                box = desktop.window(app, "Tintora")
+                said = [s for _, _, s in desktop.nodes(box) if s]
+                self.assertTrue(any(reason in s for s in said), said)
             self.assertEqual(self.boxes(desktop, window), before)
-            # No box either: the user cancelled, or the portal has shown its own failure.
-            self.assertEqual([app.get_child_at_index(i).get_name()
-                              for i in range(app.get_child_count())], [e2e.WINDOW_TITLE])
 
     def test_ctrl_p_cancelled(self):
-        self.assertUnchangedAfterPick("cancel")
+        self.assertUnchangedAfterPick("cancel", None)
 
     def test_ctrl_p_backend_fails(self):
-        self.assertUnchangedAfterPick("fail")
+        self.assertUnchangedAfterPick("fail", "デスクトップポータルが色を取得できませんでした")
 
     def test_ctrl_p_without_portal(self):
         with wd.WaylandDesktop(portal=None, keyboard=True) as desktop:

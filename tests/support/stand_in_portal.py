@@ -1,6 +1,6 @@
 """A stand-in for the desktop portal's Screenshot interface on the session bus, for tests.
 
-    stand_in_portal.py <version> <answer> [other-handle] [at-once]
+    stand_in_portal.py <version> <answer> [other-handle] [at-once] [screenshot=PATH]
 
 answer, to every PickColor:
   "R,G,B"  the colour (each 0..1), response 0
@@ -11,6 +11,8 @@ answer, to every PickColor:
 other-handle: the request lives at a path of the portal's own making instead of the one the
 caller's handle_token predicts (as older portals do).
 at-once: the answer follows the call's reply straight away instead of 50 ms later.
+screenshot=PATH: every Screenshot is answered with that file's URI (response 0); without it,
+Screenshot fails (response 2). "screenshot <path> interactive=<value>" is printed for each.
 Prints "ready" once the portal's name is on the bus, and "picking <path>" for each request."""
 
 import sys
@@ -42,10 +44,11 @@ class Request(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, version, answer, other_handle, at_once):
+    def __init__(self, bus, version, answer, other_handle, at_once, screenshot):
         super().__init__(bus, PATH)
         self.bus, self.version, self.answer = bus, version, answer
         self.other_handle, self.at_once, self.count = other_handle, at_once, 0
+        self.screenshot = screenshot
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
@@ -53,6 +56,29 @@ class Portal(dbus.service.Object):
             return dbus.UInt32(self.version)
         raise dbus.exceptions.DBusException("no such property",
                                             name="org.freedesktop.DBus.Error.InvalidArgs")
+
+    @dbus.service.method(SCREENSHOT, in_signature="sa{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def Screenshot(self, parent_window, options, sender):
+        self.count += 1
+        token = str(options.get("handle_token", "t"))
+        path = "/org/freedesktop/portal/desktop/request/%s/%s" % (
+            sender[1:].replace(".", "_"), token)
+        request = Request(self.bus, path)
+        print("screenshot", path, "interactive=%s" % bool(options.get("interactive", False)),
+              flush=True)
+        if self.screenshot:
+            response, results = 0, {"uri": "file://" + self.screenshot}
+        else:
+            response, results = 2, {}
+
+        def answer():
+            request.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
+            request.remove_from_connection()
+            return False
+
+        GLib.timeout_add(50, answer)
+        return path
 
     @dbus.service.method(SCREENSHOT, in_signature="sa{sv}", out_signature="o",
                          sender_keyword="sender")
@@ -96,7 +122,9 @@ def main():
     bus = dbus.SessionBus()
     name = dbus.service.BusName(SERVICE, bus)  # noqa: F841 (kept for the process's life)
     flags = sys.argv[3:]
-    Portal(bus, int(sys.argv[1]), sys.argv[2], "other-handle" in flags, "at-once" in flags)
+    shots = [f.split("=", 1)[1] for f in flags if f.startswith("screenshot=")]
+    Portal(bus, int(sys.argv[1]), sys.argv[2], "other-handle" in flags, "at-once" in flags,
+           shots[0] if shots else None)
     print("ready", flush=True)
     GLib.MainLoop().run()
 

@@ -31,6 +31,8 @@ constexpr int kGrabTries = 20;
 constexpr int kGrabRetry = 50; // ms
 // The loupe keeps this far from the pointer, so the pixel picked stays in sight.
 constexpr int kLoupeGap = 24;
+// Around the loupe, what a scaled screen's rounding of its border may reach.
+constexpr int kRepaintMargin = 2;
 // A position computed back from a device pixel may come out a hair below it.
 constexpr double kPixelSlack = 1e-6;
 
@@ -44,14 +46,10 @@ public:
 
     CanvasLayout layout;
     bool fitted = false; // the layout follows the window's size (an image's window)
+    double zoom = 1; // an image's window: times the fitted size (Ctrl+wheel)
     QRect loupeRect; // where the loupe was last painted; empty when not shown here
-    // A fitted window's own zoom (1: the whole frame in the window) and how far the frame was
-    // dragged from the middle, in logical pixels.
-    double zoom = 1;
-    QPointF pan;
 
     void Refit();
-    /// Zooms a fitted window by steps of the wheel, the frame pixel at position staying there.
     void ZoomAt(QPointF position, int steps);
 
 protected:
@@ -80,7 +78,7 @@ protected:
 private:
     // Events may still come in after the pick ended and the session went.
     QPointer<PickSession> m_session;
-    std::optional<QPointF> m_dragFrom; // while the middle button drags the frame
+    std::optional<QPointF> m_panFrom; // the middle button's last position while it pans
 };
 
 class PickSession : public QObject
@@ -100,9 +98,10 @@ public:
 
     void Open(PickViewKind kind, QWidget* parent)
     {
-        if (kind == PickViewKind::FullScreen && OpenOverScreens())
-            return;
-        OpenInOneWindow(kind, parent);
+        if (kind != PickViewKind::FullScreen || !OpenOverScreens())
+            OpenInOneWindow(kind, parent);
+        // The loupe shows at once, where the point starts.
+        Repaint();
     }
 
     const PickFrame& Frame() const { return m_frame; }
@@ -121,6 +120,9 @@ public:
     }
 
     QPoint Point() const { return m_point; }
+
+    // The windows' layouts changed: the loupe is placed again.
+    void Relayout() { Repaint(); }
 
     void PointerAt(PickCanvas& canvas, QPointF position, QPointF global)
     {
@@ -328,7 +330,8 @@ private:
         for (PickCanvas* canvas : m_canvases) {
             // The old loupe's place, and the new one's.
             if (!canvas->loupeRect.isEmpty())
-                canvas->update(canvas->loupeRect);
+                canvas->update(canvas->loupeRect.adjusted(
+                    -kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin));
             canvas->loupeRect = QRect();
             if (canvas->layout.source.contains(m_point)) {
                 const QSize size = LoupeSize(Loupe(), canvas->fontMetrics());
@@ -342,7 +345,8 @@ private:
                 topLeft.setX(std::max(topLeft.x(), 0));
                 topLeft.setY(std::max(topLeft.y(), 0));
                 canvas->loupeRect = QRect(topLeft, size);
-                canvas->update(canvas->loupeRect);
+                canvas->update(canvas->loupeRect.adjusted(
+                    -kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin));
             }
         }
     }
@@ -431,60 +435,54 @@ void PickCanvas::Refit()
         return;
     layout.source = QRect(QPoint(), image);
     // Frame pixels per logical pixel: the whole frame in the window, never more than eight
-    // logical pixels to a frame pixel; zoomed in from there up to 64.
-    const double fit =
+    // logical pixels to a frame pixel.
+    const double scale =
         std::max({ double(image.width()) / width(), double(image.height()) / height(), 1.0 / 8 });
-    zoom = std::clamp(zoom, 1.0, std::max(1.0, fit * 64));
-    const double scale = fit / zoom;
+    zoom = 1;
     layout.pixelsPerUnit = scale;
-    // Centred; a frame larger than the window may be dragged as far as its edges.
-    const QSizeF shown(image.width() / scale, image.height() / scale);
-    const auto place = [](double room, double size, double& dragged) {
-        const double centred = (room - size) / 2;
-        const double reach = std::max(0.0, (size - room) / 2);
-        dragged = std::clamp(dragged, -reach, reach);
-        return centred + dragged;
-    };
-    double panX = pan.x(), panY = pan.y();
     layout.offset =
-        QPointF(place(width(), shown.width(), panX), place(height(), shown.height(), panY));
-    pan = QPointF(panX, panY);
+        QPointF((width() - image.width() / scale) / 2, (height() - image.height() / scale) / 2);
     loupeRect = QRect();
     update();
 }
 
 void PickCanvas::ZoomAt(QPointF position, int steps)
 {
+    // The frame's point under the pointer stays under it; from the fitted size up to 64 logical
+    // pixels to a frame pixel, and never below the fitted size.
     const QPointF inFrame = (position - layout.offset) * layout.pixelsPerUnit;
-    zoom *= std::pow(1.25, steps);
-    Refit();
-    // Dragged so that the frame point under the pointer stays under it.
-    pan += position - (layout.offset + inFrame / layout.pixelsPerUnit);
-    Refit();
+    const double fitted = layout.pixelsPerUnit * zoom;
+    zoom = std::clamp(zoom * std::pow(2.0, steps / 2.0), 1.0, std::max(1.0, fitted * 64));
+    if (zoom == 1.0) {
+        Refit();
+    } else {
+        layout.pixelsPerUnit = fitted / zoom;
+        layout.offset = position - inFrame / layout.pixelsPerUnit;
+    }
+    loupeRect = QRect();
+    update();
+    if (m_session)
+        m_session->Relayout();
 }
 
 void PickCanvas::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRectF target(layout.offset,
-        QSizeF(layout.source.width() / layout.pixelsPerUnit,
-            layout.source.height() / layout.pixelsPerUnit));
-    if (!target.contains(QRectF(event->rect())))
-        painter.fillRect(event->rect(), QColor(48, 48, 48));
     if (!m_session)
         return;
-    painter.drawImage(target, m_session->Frame().image, layout.source);
-    if (!loupeRect.isEmpty())
-        PaintLoupe(painter, loupeRect.topLeft(), m_session->Loupe());
+    QPainter painter(this);
+    const LoupeContent loupe = m_session->Loupe();
+    PaintPickCanvas(painter, event->rect(), layout, m_session->Frame().image,
+        loupeRect.isEmpty() ? nullptr : &loupe, loupeRect.topLeft());
 }
 
 void PickCanvas::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragFrom) {
-        pan += event->position() - *m_dragFrom;
-        m_dragFrom = event->position();
-        Refit();
+    // The middle button drags an image that is larger than its window.
+    if (m_panFrom) {
+        layout.offset += event->position() - *m_panFrom;
+        m_panFrom = event->position();
+        loupeRect = QRect();
+        update();
     }
     if (m_session)
         m_session->PointerAt(*this, event->position(), event->globalPosition());
@@ -492,9 +490,9 @@ void PickCanvas::mouseMoveEvent(QMouseEvent* event)
 
 void PickCanvas::mousePressEvent(QMouseEvent* event)
 {
-    // In an image's window the middle button drags the frame; it takes nothing.
-    if (fitted && event->button() == Qt::MiddleButton) {
-        m_dragFrom = event->position();
+    if (event->button() == Qt::MiddleButton) {
+        if (fitted)
+            m_panFrom = event->position();
         return;
     }
     if (m_session)
@@ -505,8 +503,8 @@ void PickCanvas::mousePressEvent(QMouseEvent* event)
 
 void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton && m_dragFrom) {
-        m_dragFrom.reset();
+    if (event->button() == Qt::MiddleButton) {
+        m_panFrom.reset();
         return;
     }
     if (m_session)
@@ -516,18 +514,13 @@ void PickCanvas::mouseReleaseEvent(QMouseEvent* event)
 void PickCanvas::wheelEvent(QWheelEvent* event)
 {
     const int steps = event->angleDelta().y() / 120;
-    // In an image's window Ctrl with the wheel zooms the image; the wheel alone, the loupe.
-    if (fitted && event->modifiers().testFlag(Qt::ControlModifier)) {
-        if (steps != 0) {
-            ZoomAt(event->position(), steps);
-            if (m_session)
-                m_session->PointerAt(*this, event->position(), event->globalPosition());
-        }
+    if (steps == 0)
         return;
-    }
-    if (steps != 0)
-        if (m_session)
-            m_session->Wheel(steps);
+    // In an image's window Ctrl+wheel zooms the image; the wheel alone zooms the loupe.
+    if (fitted && event->modifiers().testFlag(Qt::ControlModifier))
+        ZoomAt(event->position(), steps);
+    else if (m_session)
+        m_session->Wheel(steps);
 }
 
 void PickCanvas::keyPressEvent(QKeyEvent* event)
@@ -559,6 +552,21 @@ QPointF CanvasLayout::CentreOf(QPoint pixel) const
     return offset + QPointF(pixel - source.topLeft() + QPointF(0.5, 0.5)) / pixelsPerUnit;
 }
 
+void PaintPickCanvas(QPainter& painter, const QRect& dirty, const CanvasLayout& layout,
+    const QImage& frame, const LoupeContent* loupe, QPoint loupeAt)
+{
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(dirty);
+    const QRectF target(layout.offset,
+        QSizeF(layout.source.width() / layout.pixelsPerUnit,
+            layout.source.height() / layout.pixelsPerUnit));
+    if (!target.contains(QRectF(dirty)))
+        painter.fillRect(dirty, QColor(48, 48, 48));
+    painter.drawImage(target, frame, layout.source);
+    if (loupe != nullptr)
+        PaintLoupe(painter, loupeAt, *loupe);
+}
+
 QPoint Nudged(QPoint point, int key, bool shift, const QRect& frame)
 {
     const int step = shift ? 10 : 1;
@@ -584,6 +592,16 @@ QPoint Nudged(QPoint point, int key, bool shift, const QRect& frame)
 
 void OpenScreenPickView(QObject& owner, PickFrame frame, PickViewKind kind, ScreenPickDone done)
 {
+    if (frame.image.isNull() || frame.image.width() < 1 || frame.image.height() < 1) {
+        QMetaObject::invokeMethod(
+            &owner,
+            [done = std::move(done)] {
+                done({ ScreenPickOutcome::Failed, {},
+                    ToQString(Sjis(u8"色を取得する画像が空です")) });
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QWidget* parent = qobject_cast<QWidget*>(&owner);
     auto* session = new PickSession(owner, std::move(frame), std::move(done));
     session->Open(kind, parent);

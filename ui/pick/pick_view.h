@@ -25,7 +25,9 @@ struct PickFrame
 
 enum class PickViewKind {
     FullScreen, ///< over the whole screen, each screen showing its own part of the frame
-    ImageWindow, ///< in a window of its own, the image fitted into it
+    /// In a window of its own, the image fitted into it; Ctrl+wheel zooms it about the pointer
+    /// and the middle button drags it.
+    ImageWindow,
 };
 
 /// Opens the picking view on frame: a loupe beside the pointer (a square of the frame's pixels

@@ -12,7 +12,9 @@
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QPointer>
+#include <QImage>
 #include <QRandomGenerator>
+#include <QUrl>
 
 #include "platform/codepage.h"
 #include "ui/text.h"
@@ -48,34 +50,64 @@ QString NoPickInPortal()
     return Said(u8"デスクトップポータルに色の取得 (Screenshot の PickColor) がありません");
 }
 
-// The portal's answer to the question for its Screenshot version, as a reason (empty: offered).
-QString WhyNotOffered(const QDBusPendingReply<QDBusVariant>& reply)
+QString NoScreenshotInPortal()
+{
+    return Said(u8"お使いのデスクトップのポータルは、画面の撮影に対応していません");
+}
+
+// The portal's answer to the question for its Screenshot version: the version, or (0 with) the
+// reason why the question got no answer.
+struct PortalVersion
+{
+    uint version = 0;
+    QString whyNot;
+};
+
+PortalVersion VersionOf(const QDBusPendingReply<QDBusVariant>& reply)
 {
     if (reply.isError()) {
         switch (reply.error().type()) {
         case QDBusError::ServiceUnknown:
-            return NoPortal();
+            return { 0, NoPortal() };
         case QDBusError::NoReply:
         case QDBusError::Timeout:
         case QDBusError::TimedOut:
-            return Said(u8"デスクトップポータルが応答しません");
+            return { 0, Said(u8"デスクトップポータルが応答しません") };
         default:
             // No Screenshot interface, or no version property on it.
-            return NoPickInPortal();
+            return { 0, QString() };
         }
     }
     bool isNumber = false;
     const uint version = reply.value().variant().toUInt(&isNumber);
-    return isNumber && version >= 2 ? QString() : NoPickInPortal();
+    return { isNumber ? version : 0, QString() };
 }
 
-// The kept answer to "does the portal offer colour picking", and who waits for it.
+// Why the portal of that version does not offer what needs the version needed (empty: offered).
+QString WhyNot(const PortalVersion& portal, uint needed)
+{
+    if (!portal.whyNot.isEmpty())
+        return portal.whyNot;
+    if (portal.version >= needed)
+        return QString();
+    // The colour pick came with version 2; the screenshot is there from version 1.
+    return needed >= 2 ? NoPickInPortal() : NoScreenshotInPortal();
+}
+
+// The kept answer to "which Screenshot version does the portal offer", and who waits for it.
+struct Waiting
+{
+    QPointer<QObject> context;
+    uint needed = 0;
+    std::function<void(const QString&)> done;
+};
+
 struct Offered
 {
     bool answered = false;
     bool asking = false;
-    QString whyNot;
-    QList<QPair<QPointer<QObject>, std::function<void(const QString&)>>> waiting;
+    PortalVersion portal;
+    QList<Waiting> waiting;
 };
 
 Offered& Answer()
@@ -84,17 +116,53 @@ Offered& Answer()
     return answer;
 }
 
-void Tell(const QString& whyNot)
+void Tell(const PortalVersion& portal)
 {
     Offered& answer = Answer();
     answer.answered = true;
     answer.asking = false;
-    answer.whyNot = whyNot;
+    answer.portal = portal;
     const auto waiting = std::exchange(answer.waiting, {});
-    for (const auto& [context, done] : waiting) {
-        if (context)
-            done(whyNot);
+    for (const Waiting& one : waiting) {
+        if (one.context)
+            one.done(WhyNot(portal, one.needed));
     }
+}
+
+// Asks for the portal's Screenshot version: done gets an empty text when it is needed or more.
+void AskPortalOffers(QObject& context, uint needed, std::function<void(const QString& whyNot)> done)
+{
+    // A yes is kept for the run; a no is asked again, as the portal may have started since.
+    Offered& answer = Answer();
+    if (answer.answered && WhyNot(answer.portal, needed).isEmpty()) {
+        done(QString());
+        return;
+    }
+    answer.waiting.append({ QPointer<QObject>(&context), needed, std::move(done) });
+    if (answer.asking)
+        return;
+    answer.asking = true;
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        // Told from the event loop, as an answer from the bus would be.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                Tell({ 0, NoBus() });
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    QDBusMessage ask = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    ask << kScreenshot << QStringLiteral("version");
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus.asyncCall(ask, kAskTimeout), QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [](auto* finished) {
+        finished->deleteLater();
+        Tell(VersionOf(*finished));
+    });
 }
 
 // The "color" result: three fractions from 0 to 1, red, green and blue; invalid otherwise.
@@ -130,38 +198,28 @@ void ForgetPortalPickOffered()
 
 void AskPortalPickOffered(QObject& context, std::function<void(const QString& whyNot)> done)
 {
-    // A yes is kept for the run; a no is asked again, as the portal may have started since.
-    Offered& answer = Answer();
-    if (answer.answered && answer.whyNot.isEmpty()) {
-        done(QString());
-        return;
-    }
-    answer.waiting.append({ QPointer<QObject>(&context), std::move(done) });
-    if (answer.asking)
-        return;
-    answer.asking = true;
+    AskPortalOffers(context, 2, std::move(done));
+}
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        // Told from the event loop, as an answer from the bus would be.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { Tell(NoBus()); }, Qt::QueuedConnection);
-        return;
-    }
-    QDBusMessage ask = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    ask << kScreenshot << QStringLiteral("version");
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus.asyncCall(ask, kAskTimeout), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [](auto* finished) {
-        finished->deleteLater();
-        Tell(WhyNotOffered(*finished));
-    });
+void AskPortalScreenshotOffered(QObject& context, std::function<void(const QString& whyNot)> done)
+{
+    AskPortalOffers(context, 1, std::move(done));
 }
 
 PortalPick::PortalPick(ScreenPickDone done)
     : m_done(std::move(done))
 {
+}
+
+PortalPick* PortalPick::StartScreenshot(
+    QObject& owner, std::function<void(const QImage&)> taken, ScreenPickDone done)
+{
+    auto* pick = new PortalPick(std::move(done));
+    pick->m_screenshot = true;
+    pick->m_taken = std::move(taken);
+    connect(&owner, &QObject::destroyed, pick, &PortalPick::Cancel);
+    pick->Call();
+    return pick;
 }
 
 PortalPick* PortalPick::Start(QObject& owner, ScreenPickDone done)
@@ -217,9 +275,13 @@ void PortalPick::Call()
                      u8"もう一度お試しください") });
     });
 
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kPortalService, kPortalPath, kScreenshot, QStringLiteral("PickColor"));
-    call << QString() << QVariantMap { { QStringLiteral("handle_token"), token } };
+    QDBusMessage call = QDBusMessage::createMethodCall(kPortalService, kPortalPath, kScreenshot,
+        m_screenshot ? QStringLiteral("Screenshot") : QStringLiteral("PickColor"));
+    QVariantMap options { { QStringLiteral("handle_token"), token } };
+    // A frame of the screen as it is, without the desktop's own dialog.
+    if (m_screenshot)
+        options.insert(QStringLiteral("interactive"), false);
+    call << QString() << options;
     // No timeout: the user may take as long as they like to pick.
     auto* reply = new QDBusPendingCallWatcher(bus.asyncCall(call, INT_MAX), this);
     m_callPending = true;
@@ -244,7 +306,8 @@ void PortalPick::Call()
                 End({ ScreenPickOutcome::Unavailable, {}, NoPortal() });
             else if (error.type() == QDBusError::UnknownMethod
                 || error.type() == QDBusError::UnknownInterface)
-                End({ ScreenPickOutcome::Unavailable, {}, NoPickInPortal() });
+                End({ ScreenPickOutcome::Unavailable, {},
+                    m_screenshot ? NoScreenshotInPortal() : NoPickInPortal() });
             else
                 End({ ScreenPickOutcome::Failed, {},
                     Said(u8"デスクトップポータルが色の取得を断りました: ") + error.message() });
@@ -276,6 +339,17 @@ void PortalPick::Answered(uint response, const QVariantMap& results)
 {
     switch (response) {
     case 0: {
+        if (m_screenshot) {
+            // The frame is a file the portal wrote; the view reads it whole.
+            const QUrl uri(results.value(QStringLiteral("uri")).toString());
+            const QImage frame = uri.isLocalFile() ? QImage(uri.toLocalFile()) : QImage();
+            if (frame.isNull())
+                End({ ScreenPickOutcome::Failed, {},
+                    Said(u8"デスクトップポータルが撮影した画面を読み取れません") });
+            else
+                Taken(frame);
+            return;
+        }
         const QColor colour = ColourOf(results.value(QStringLiteral("color")));
         if (colour.isValid())
             End({ ScreenPickOutcome::Picked, colour, {} });
@@ -292,6 +366,15 @@ void PortalPick::Answered(uint response, const QVariantMap& results)
             Said(u8"デスクトップポータルが色を取得できませんでした") });
         return;
     }
+}
+
+void PortalPick::Taken(const QImage& frame)
+{
+    const auto taken = std::move(m_taken);
+    m_done = nullptr;
+    End({ ScreenPickOutcome::Picked, {}, {} });
+    if (taken)
+        taken(frame);
 }
 
 void PortalPick::StopListening()

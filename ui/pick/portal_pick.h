@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -33,6 +34,10 @@ using ScreenPickDone = std::function<void(const ScreenPickOutcome&)>;
 /// once context has gone.
 void AskPortalPickOffered(QObject& context, std::function<void(const QString& whyNot)> done);
 
+/// Asks whether the desktop portal can take a screenshot (its Screenshot interface in any
+/// version), as AskPortalPickOffered asks for the colour pick.
+void AskPortalScreenshotOffered(QObject& context, std::function<void(const QString& whyNot)> done);
+
 /// One request to the desktop portal to pick a colour, from the call to its answer. Made by
 /// Start; it deletes itself when it ends.
 class PortalPick : public QObject
@@ -43,6 +48,11 @@ public:
     /// call fails, unless owner has gone or Cancel was called before: the portal's request is
     /// then closed and done is not called. Nothing of owner is used after it began to go.
     static PortalPick* Start(QObject& owner, ScreenPickDone done);
+
+    /// Asks the portal for one frame of the screen, without the desktop's dialog: taken gets the
+    /// frame, or done the outcome (never Picked) as for Start.
+    static PortalPick* StartScreenshot(
+        QObject& owner, std::function<void(const QImage&)> taken, ScreenPickDone done);
 
     /// Closes the request at the portal (when it is still open) without calling done.
     void Cancel();
@@ -55,9 +65,11 @@ private:
     void Call();
     void Answered(uint response, const QVariantMap& results);
     void End(const ScreenPickOutcome& outcome);
+    void Taken(const QImage& frame);
     void StopListening();
 
     ScreenPickDone m_done;
+    std::function<void(const QImage&)> m_taken; // a screenshot's frame
     QString m_predicted; // the request path the handle_token gives
     QString m_handle; // the path the portal returned; empty until it has
     // Answers on paths that are not known yet: the portal's own path, before its reply is read.
@@ -66,4 +78,5 @@ private:
     bool m_callPending = false;
     bool m_closeWhenReplied = false;
     bool m_ended = false; // done called or given up
+    bool m_screenshot = false; // a screenshot rather than a colour
 };

@@ -19,3 +19,16 @@ void AskScreenPickOffered(QObject& context, std::function<void(const QString& wh
 /// desktop portal. done is called once, from the event loop, when the pick ends, unless owner
 /// has gone by then (the pick is then given up).
 void PickFromScreen(QObject& owner, ScreenPickDone done);
+
+/// Asks whether a frozen pick (PickFrozenFromScreen) can be made here, as AskScreenPickOffered
+/// does for the pick.
+void AskFrozenPickOffered(QObject& context, std::function<void(const QString& whyNot)> done);
+
+/// Picks one colour from a frame of the screen taken now, in the picking view: on X11 as
+/// PickFromScreen does, on Wayland on a frame the desktop portal takes (which also works where
+/// the portal has no colour pick). done as for PickFromScreen.
+void PickFrozenFromScreen(QObject& owner, ScreenPickDone done);
+
+/// True where the pick is the desktop's own (through the portal, on Wayland): the frozen pick is
+/// then a choice of its own. On X11 the pick is the frozen pick.
+bool FrozenPickIsSeparate();

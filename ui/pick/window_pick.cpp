@@ -15,6 +15,8 @@
 
 namespace {
 
+void PickInto(TForm1& form, void (*pick)(QObject&, ScreenPickDone));
+
 TColor ToTColor(const QColor& colour)
 {
     return static_cast<TColor>(colour.red() | colour.green() << 8 | colour.blue() << 16);
@@ -22,26 +24,53 @@ TColor ToTColor(const QColor& colour)
 
 } // namespace
 
-void AddScreenPickEntry(QMenu& menu, TForm1& form)
+namespace {
+
+// One pick entry of the menu. Where the answer takes the portal's word, the entry waits for it
+// disabled; the answer is kept, so later menus know it at once.
+void AddPickEntry(QMenu& menu, TForm1& form, std::u8string_view text,
+    void (*ask)(QObject&, std::function<void(const QString&)>), void (*pick)(TForm1&))
 {
-    QPointer<QAction> entry = menu.addAction(ToQString(Sjis(u8"画面から色を取得")));
-    menu.setToolTipsVisible(true);
+    QPointer<QAction> entry = menu.addAction(ToQString(Sjis(text)));
     QPointer<TForm1> target = &form;
-    QObject::connect(entry, &QAction::triggered, entry, [target] {
+    QObject::connect(entry, &QAction::triggered, entry, [target, pick] {
         if (target)
-            PickScreenColourInto(*target);
+            pick(*target);
     });
-    // Where the answer takes the portal's word, the entry waits for it disabled; the answer is
-    // kept, so later menus know it at once.
     entry->setEnabled(false);
     entry->setToolTip(ToQString(Sjis(u8"画面から色を取得できるか確かめています")));
-    AskScreenPickOffered(*entry, [entry](const QString& whyNot) {
+    ask(*entry, [entry](const QString& whyNot) {
         entry->setEnabled(whyNot.isEmpty());
         entry->setToolTip(whyNot);
     });
 }
 
+} // namespace
+
+void AddScreenPickEntry(QMenu& menu, TForm1& form)
+{
+    menu.setToolTipsVisible(true);
+    AddPickEntry(menu, form, u8"画面から色を取得", AskScreenPickOffered, PickScreenColourInto);
+    // Where the desktop's own picker picks (Wayland), a second entry picks on a frame of the
+    // screen in the picking view, with the loupe and the arrow keys.
+    if (FrozenPickIsSeparate())
+        AddPickEntry(menu, form, u8"拡大して取得", AskFrozenPickOffered, PickFrozenColourInto);
+}
+
 void PickScreenColourInto(TForm1& form)
+{
+    PickInto(form, PickFromScreen);
+}
+
+void PickFrozenColourInto(TForm1& form)
+{
+    PickInto(form, PickFrozenFromScreen);
+}
+
+namespace {
+
+// The pick into the window, live or on a frame.
+void PickInto(TForm1& form, void (*pick)(QObject&, ScreenPickDone))
 {
     // One pick at a time in each window: a second Ctrl+P while a pick is open is not a second
     // pick. The pick in progress is a child of the window, gone when the pick ends however it
@@ -52,7 +81,7 @@ void PickScreenColourInto(TForm1& form)
     QPointer<QObject> marker = new QObject(&form);
     marker->setObjectName(inProgress);
     QPointer<TForm1> target = &form;
-    PickFromScreen(form, [target, marker](const ScreenPickOutcome& outcome) {
+    pick(form, [target, marker](const ScreenPickOutcome& outcome) {
         delete marker.data();
         if (!target)
             return;
@@ -72,6 +101,8 @@ void PickScreenColourInto(TForm1& form)
         }
     });
 }
+
+} // namespace
 
 void PickScreenColourOnceShown(TForm1& form)
 {

@@ -12,6 +12,9 @@ void AddScreenPickEntry(QMenu& menu, TForm1& form);
 /// nothing. Returns at once; the pick ends later.
 void PickScreenColourInto(TForm1& form);
 
+/// As PickScreenColourInto, on a frame of the screen in the picking view (PickFrozenFromScreen).
+void PickFrozenColourInto(TForm1& form);
+
 /// PickScreenColourInto once form's window is on the screen (at start-up, so that the pick's
 /// frame shows the window).
 void PickScreenColourOnceShown(TForm1& form);
