@@ -16,11 +16,13 @@ struct LongOption
     bool takesValue;
 };
 
-constexpr std::array<LongOption, 8> LongOptions = { {
+constexpr std::array<LongOption, 10> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "pick-frozen", CommandAction::PickFrozen, false },
+    { "pick-from", CommandAction::PickFrom, true },
+    { "history", CommandAction::History, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
     { "help", CommandAction::Help, false },

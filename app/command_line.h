@@ -9,6 +9,8 @@ enum class CommandAction {
     PickInWindow, // the window, picking a colour from the screen at once
     Pick, // one pick from the screen, printed
     PickFrozen, // one pick on a frame of the screen in the picking view, printed
+    PickFrom, // one pick from an image file, printed
+    History, // the colours taken last, printed
     Print, // the forms of a colour, printed
     ExportPalette,
     ImportPalette,

@@ -6,6 +6,7 @@
 #include "app/colour_argument.h"
 #include "app/console.h"
 #include "app/help_text.h"
+#include "app/history_command.h"
 #include "app/palette_commands.h"
 #include "app/pick_command.h"
 #include "app/print_command.h"
@@ -42,6 +43,13 @@ int main(int argc, char* argv[])
         return RunPickCommand(
             pickArgc, qtArguments.data(), command.action == CommandAction::PickFrozen);
     }
+    case CommandAction::PickFrom: {
+        int pickArgc = static_cast<int>(qtArguments.size());
+        qtArguments.push_back(nullptr);
+        return RunPickFromCommand(command.value, pickArgc, qtArguments.data());
+    }
+    case CommandAction::History:
+        return RunHistoryCommand();
     case CommandAction::Print:
         return RunPrintCommand(command.value);
     case CommandAction::ExportPalette:

@@ -51,13 +51,28 @@ std::string HomeDirectory()
     return fromDatabase.empty() ? std::string("/") : WithoutTrailingSeparators(fromDatabase);
 }
 
+namespace {
+
+// The XDG base directory named by variable, else below inHome in the home directory.
+std::string BaseDirectory(const char* variable, const char* inHome)
+{
+    const char* set = std::getenv(variable);
+    if (IsAbsolute(set))
+        return WithoutTrailingSeparators(set);
+    const std::string home = HomeDirectory();
+    return (home == "/" ? std::string() : home) + inHome;
+}
+
+} // namespace
+
 std::string UserConfigHome()
 {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (IsAbsolute(config))
-        return WithoutTrailingSeparators(config);
-    const std::string home = HomeDirectory();
-    return (home == "/" ? std::string() : home) + "/.config";
+    return BaseDirectory("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string UserStateHome()
+{
+    return BaseDirectory("XDG_STATE_HOME", "/.local/state");
 }
 
 bool MakeDirectories(const std::string& directory, mode_t mode)

@@ -26,6 +26,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang valgrind
     # the window: Japanese font, the colour dialog's Japanese texts, the help opener
     fonts-ipafont-gothic qt6-translations-l10n xdg-utils
+    qt6-image-formats-plugins  # picking from images: WebP, TIFF and the other formats beyond Qt's own
     # end-to-end tests: a private X server, real input, screenshots, the accessibility bus
     xvfb xauth xdotool x11-utils imagemagick dbus dbus-x11 at-spi2-core python3 python3-gi
     python3-dbus  # the stand-in desktop portal of the screen pick test

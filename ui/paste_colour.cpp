@@ -9,6 +9,8 @@
 #include "colour/conversions.h"
 #include "platform/codepage.h"
 #include "ui/boxes.h"
+#include "ui/pick/image_pick.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
@@ -29,9 +31,12 @@ void PasteColour(TForm1& form)
 {
     const std::optional<Rgb> colour =
         ReadColourText(FromQString(QApplication::clipboard()->text()));
+    if (!colour && PickClipboardImageInto(form))
+        return;
     if (!colour) {
         ShowInformationBox(PasteRefusalText());
         return;
     }
     ShowChosenColour(form, ColorOf(*colour));
+    RememberTakenColour(*colour);
 }

@@ -9,6 +9,8 @@
 #include "ui/copy_forms_menu.h"
 #include "ui/palette_menu.h"
 #include "ui/paste_colour.h"
+#include "ui/pick/image_pick.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/swatch_colour.h"
 #include "ui/swatch_hint.h"
 #include "ui/text.h"
@@ -50,6 +52,10 @@ QMenu* SwatchMenu(TForm1& form)
 {
     QMenu* menu = CopyMenu(form, *form.Shape1);
     menu->addSeparator();
+    AddRecentColoursMenu(*menu, form);
+    menu->addSeparator();
+    // The screen pick stays the last entry, one Up key from the menu's top.
+    AddImagePickEntry(*menu, form);
     AddScreenPickEntry(*menu, form);
     return menu;
 }
@@ -72,4 +78,5 @@ void InstallWindowExtras(TForm1& form)
     AddShortcut(form, PasteKeys(), PasteColour);
     AddShortcut(form, PickKeys(), PickScreenColourInto);
     InstallPaletteMenu(form);
+    AcceptImageDrops(form);
 }

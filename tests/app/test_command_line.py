@@ -80,8 +80,8 @@ class HelpAndVersionTest(unittest.TestCase):
         self.assertEqual((done.returncode, done.stderr), (0, b""))
         text = done.stdout.decode()
         self.assertTrue(text.startswith("使い方: tintora [オプション] [色]\n"))
-        for option in ["--pick ", "--print 色", "--pick-in-window", "--pick-frozen",
-                       "--export-palette ファイル",
+        for option in ["--pick ", "--print 色", "--pick-in-window", "--pick-frozen", "--pick-from ファイル",
+                       "--history", "--export-palette ファイル",
                        "--import-palette ファイル", "--help", "--version", "  -- ", "-platform"]:
             self.assertIn(option, text)
         self.assertTrue(all(len(line) < 80 for line in text.splitlines()))
@@ -102,7 +102,7 @@ class RefusalTest(unittest.TestCase):
             ("-x", "--help"): "不明なオプションです: '-x'",
             ("--print",): "オプション '--print' には引数が必要です",
             ("--p", "red"): "オプション '--p' はあいまいです（候補: '--pick' '--print' "
-                            "'--pick-in-window' '--pick-frozen'）",
+                            "'--pick-in-window' '--pick-frozen' '--pick-from'）",
             ("--version=1",): "オプション '--version' は引数をとりません",
             ("--pick", "--print", "red"): "オプション '--pick' と '--print' は一緒に使えません",
             ("red", "blue"): "余分な引数があります: 'blue'（色は一つだけ指定できます）",
@@ -129,6 +129,37 @@ class RefusalTest(unittest.TestCase):
         self.assertEqual(done.returncode, 2)
         self.assertEqual(done.stderr.decode(),
                          "tintora: 色として読めません: '#GG0000'（書き方は tintora --help にあります）\n")
+
+
+class HistoryTest(unittest.TestCase):
+    """--history prints the colours taken last from the state folder's file, without a display."""
+
+    def history(self, content):
+        """Runs --history over a history file holding content (bytes; a folder when a dict,
+        no file when None)."""
+        state = tempfile.mkdtemp(prefix="tintora-state-")
+        os.makedirs(os.path.join(state, "tintora"))
+        path = os.path.join(state, "tintora", "recent-colours")
+        if isinstance(content, dict):
+            os.mkdir(path)
+        elif content is not None:
+            with open(path, "wb") as f:
+                f.write(content)
+        return run("--history", env=without_display(XDG_STATE_HOME=state)), path
+
+    def test_prints_the_colours_and_reports_a_damaged_or_unreadable_file(self):
+        cases = {
+            "none yet": (None, 0, b"", ""),
+            "two": (b"#FF8000\n#00ff00\n", 0, b"#FF8000\n#00FF00\n", ""),
+            "damaged": (b"#FF8000\n\x82\xa0\n#000080\n", 1, b"#FF8000\n#000080\n",
+                        "{path}:2: 色として読み取れない行は飛ばしました\n"),
+            "a folder": ({}, 2, b"", "{path}: 最近の色のファイルを読み取れません\n"),
+        }
+        for case, (content, status, output, error) in cases.items():
+            with self.subTest(case):
+                done, path = self.history(content)
+                self.assertEqual((done.returncode, done.stdout, done.stderr.decode()),
+                                 (status, output, error and "tintora: " + error.format(path=path)))
 
 
 class QtOptionsTest(unittest.TestCase):

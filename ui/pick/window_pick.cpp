@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "ui/boxes.h"
 #include "ui/pick/screenpick.h"
+#include "ui/recent_colours_menu.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
@@ -88,6 +89,7 @@ void PickInto(TForm1& form, void (*pick)(QObject&, ScreenPickDone))
         case ScreenPickOutcome::Picked:
             // As the colour dialog's OK shows its colour; the dialog's own colour stays.
             RunHandler([&] { ShowChosenColour(*target, ToTColor(outcome.colour)); });
+            RememberTakenColour(RgbOf(ToTColor(outcome.colour)));
             return;
         case ScreenPickOutcome::Unavailable:
         case ScreenPickOutcome::Failed:
