@@ -16,15 +16,19 @@ struct LongOption
     bool takesValue;
 };
 
-constexpr std::array<LongOption, 7> LongOptions = { {
+constexpr std::array<LongOption, 8> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
+    { "format", CommandAction::Print, true }, // modifies --print, see FormatOption
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
     { "help", CommandAction::Help, false },
     { "version", CommandAction::Version, false },
 } };
+
+// --format goes with --print rather than naming an action of its own.
+const LongOption& FormatOption = LongOptions[2];
 
 CommandLine Failed(std::string reason)
 {
@@ -113,6 +117,18 @@ CommandLine ReadCommandLine(int argc, char* argv[])
             answer.action = option->action;
             return answer;
         }
+        if (option == &FormatOption) {
+            if (equals != std::string_view::npos) {
+                command.format = std::string(body.substr(equals + 1));
+            } else if (i + 1 < argc) {
+                command.format = argv[++i];
+            } else {
+                return Failed(
+                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
+            }
+            command.hasFormat = true;
+            continue;
+        }
         if (chosen != nullptr && chosen != option) {
             return Failed(Sjis(u8"オプション ") + Dashed(chosen->name) + Sjis(u8" と ")
                 + Dashed(option->name) + Sjis(u8" は一緒に使えません"));
@@ -132,6 +148,9 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
     }
 
+    if (command.hasFormat && command.action != CommandAction::Print) {
+        return Failed(Sjis(u8"オプション '--format' は '--print' と一緒に使ってください"));
+    }
     // The window takes one colour; the other actions take none.
     const std::size_t allowed = chosen == nullptr ? 1 : 0;
     if (operands.size() > allowed) {

@@ -11,6 +11,7 @@
 #include "colour/css_named_colors.h"
 #include "colour/full_width_ascii.h"
 #include "colour/gamut_map.h"
+#include "colour/hsl_hwb.h"
 #include "colour/named_colors.h"
 #include "platform/codepage.h"
 
@@ -252,9 +253,23 @@ std::optional<double> DegreesOf(double number, std::string_view unit)
 // The tokens of a function's arguments as CSS's tokenizer cuts them (numbers, percentages,
 // dimensions, identifiers, "," and "/"); nothing at anything else, or at more tokens than any
 // colour function takes. Blanks separate tokens but are not needed between them ("10%20%").
-std::optional<std::vector<Token>> Tokens(std::string_view text)
+// At most nine tokens: color(space a b c / alpha) and rgb(a, b, c, alpha) take seven.
+struct TokenList
 {
-    std::vector<Token> tokens;
+    std::array<Token, 9> items;
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    const Token& operator[](std::size_t i) const { return items[i]; }
+    const Token* begin() const { return items.data(); }
+    const Token* end() const { return items.data() + count; }
+    void push_back(const Token& token) { items[count++] = token; }
+};
+
+std::optional<TokenList> Tokens(std::string_view text)
+{
+    TokenList tokens;
     std::size_t i = 0;
     while (i < text.size()) {
         const std::string_view rest = text.substr(i);
@@ -310,8 +325,7 @@ struct Arguments
 
 // "a b c", "a b c / alpha", and with commas "a, b, c" and "a, b, c, alpha" where the comma syntax
 // is allowed; color() puts its space's name first. The comma syntax takes no none.
-std::optional<Arguments> ArgumentsOf(
-    const std::vector<Token>& tokens, bool commasAllowed, bool spaceFirst)
+std::optional<Arguments> ArgumentsOf(const TokenList& tokens, bool commasAllowed, bool spaceFirst)
 {
     Arguments arguments;
     std::size_t at = 0;
@@ -421,18 +435,8 @@ std::optional<Rgb> RgbOfArguments(const Arguments& arguments)
     return Rgb { channels[0], channels[1], channels[2] };
 }
 
-// The hue's share in each channel, as CSS's hsl() conversion has it, in the units the callers
-// keep exact: for channel n (0 red, 8 green, 4 blue) the factor of the chroma, times 30, which
-// is a whole number for a whole number of degrees.
-double HueFactorTimes30(double hue, int n)
-{
-    const double k = std::fmod(n * 30 + hue, 360.0);
-    return std::max(-30.0, std::min({ k - 90, 270 - k, 30.0 }));
-}
-
 // hsl() and hsla(): saturation below 0 is taken as 0 and nothing else is clamped before the
-// conversion; the channels are then clamped to sRGB. The arithmetic runs on percent and whole
-// degrees so that an exact half (hsl(0 0% 30%) is 76.5) stays one and rounds up.
+// conversion; the channels are then clamped to sRGB.
 std::optional<Rgb> HslOfArguments(const Arguments& arguments)
 {
     const auto hue = Hue(arguments.components[0]);
@@ -448,13 +452,8 @@ std::optional<Rgb> HslOfArguments(const Arguments& arguments)
             return std::nullopt;
         percents[k - 1] = *value;
     }
-    const double saturation = std::max(percents[0], 0.0);
-    const double lightness = percents[1];
-    const double spread = saturation * std::min(lightness, 100 - lightness);
-    auto channel = [&](int n) {
-        return Channel((lightness * 3000 - spread * HueFactorTimes30(*hue, n)) * 255 / 300000);
-    };
-    return Rgb { channel(0), channel(8), channel(4) };
+    const auto channels = ChannelsOfHsl(*hue, std::max(percents[0], 0.0), percents[1]);
+    return Rgb { Channel(channels[0]), Channel(channels[1]), Channel(channels[2]) };
 }
 
 // hwb(): whiteness and blackness as percentages or numbers of percent, each clamped to 0-100;
@@ -468,15 +467,8 @@ std::optional<Rgb> HwbOfArguments(const Arguments& arguments)
         return std::nullopt;
     const double w = std::min(std::max(*white, 0.0), 100.0);
     const double b = std::min(std::max(*black, 0.0), 100.0);
-    if (w + b >= 100) {
-        const int grey = Channel(w * 255 / (w + b));
-        return Rgb { grey, grey, grey };
-    }
-    // The pure hue's channel is (30 - factor) / 60; it is scaled by 1 - w - b and w added.
-    auto channel = [&](int n) {
-        return Channel(((100 - w - b) * (30 - HueFactorTimes30(*hue, n)) + w * 60) * 255 / 6000);
-    };
-    return Rgb { channel(0), channel(8), channel(4) };
+    const auto channels = ChannelsOfHwb(*hue, w, b);
+    return Rgb { Channel(channels[0]), Channel(channels[1]), Channel(channels[2]) };
 }
 
 // lab(), lch(), oklab(), oklch() and color(): the colour in its own space, mapped into sRGB.
@@ -655,23 +647,24 @@ std::optional<int> ReadComponent(std::string_view text)
 // "R,G,B" (blanks allowed around the commas) or "R G B" (separated by spaces or tabs).
 std::optional<Rgb> ReadTriple(std::string_view text)
 {
-    std::vector<std::string_view> parts;
+    std::array<std::string_view, 4> parts;
+    std::size_t count = 0;
     const bool commas = text.find(',') != std::string_view::npos;
     std::size_t i = 0;
-    while (i <= text.size() && parts.size() <= 3) {
+    while (i <= text.size() && count <= 3) {
         if (commas) {
             const std::size_t comma = std::min(text.find(',', i), text.size());
-            parts.push_back(Trimmed(text.substr(i, comma - i)));
+            parts[count++] = Trimmed(text.substr(i, comma - i));
             i = comma + 1;
         } else {
             const std::size_t end = std::min(text.find_first_of(" \t", i), text.size());
-            parts.push_back(text.substr(i, end - i));
+            parts[count++] = text.substr(i, end - i);
             i = text.find_first_not_of(" \t", end);
             if (i == std::string_view::npos)
                 break;
         }
     }
-    if (parts.size() != 3)
+    if (count != 3)
         return std::nullopt;
     const auto red = ReadComponent(parts[0]);
     const auto green = ReadComponent(parts[1]);
@@ -685,10 +678,11 @@ std::optional<Rgb> ReadCssName(std::string_view text)
 {
     if (text.size() > 32)
         return std::nullopt;
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
+    char buffer[32];
+    std::transform(text.begin(), text.end(), buffer, AsciiLower);
+    const std::string_view lower(buffer, text.size());
     const auto found = std::lower_bound(CssNamedColors.begin(), CssNamedColors.end(), lower,
-        [](const CssNamedColor& entry, const std::string& name) { return entry.name < name; });
+        [](const CssNamedColor& entry, std::string_view name) { return entry.name < name; });
     if (found == CssNamedColors.end() || found->name != lower)
         return std::nullopt;
     return RgbOfHexDigits(found->hex);
@@ -790,10 +784,16 @@ ColourReading ReadValue(std::string_view text)
 
 ColourReading ReadColour(std::string_view cp932)
 {
-    const std::optional<std::string> ascii = AsciiOfFullWidth(cp932);
-    if (!ascii)
-        return Refused(Refusal::Characters);
-    std::string_view text = Unquoted(Trimmed(*ascii));
+    // Most texts are plain ASCII already and are read in place.
+    const bool plain = std::all_of(
+        cp932.begin(), cp932.end(), [](char c) { return (c >= 0x20 && c < 0x7F) || IsBlank(c); });
+    std::optional<std::string> ascii;
+    if (!plain) {
+        ascii = AsciiOfFullWidth(cp932);
+        if (!ascii)
+            return Refused(Refusal::Characters);
+    }
+    std::string_view text = Unquoted(Trimmed(plain ? cp932 : std::string_view(*ascii)));
     if (!text.empty() && text.back() == ';')
         text = Unquoted(Trimmed(text.substr(0, text.size() - 1)));
     bool refused = false;
@@ -843,23 +843,8 @@ std::string ColourTextOfUtf8(std::string_view utf8)
 
 std::string QuotedColourText(std::string_view cp932)
 {
-    constexpr std::size_t shown = 40;
-    const std::string_view text = Trimmed(cp932);
     std::string quoted = Sjis(u8"「");
-    std::size_t characters = 0;
-    std::size_t i = 0;
-    for (; i < text.size() && characters < shown; ++characters) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (IsCp932LeadByte(byte) && i + 1 < text.size()) {
-            quoted.append(text.substr(i, 2));
-            i += 2;
-        } else {
-            const bool shown = (byte >= 0x20 && byte < 0x7F) || (byte >= 0xA1 && byte <= 0xDF);
-            quoted += shown ? text[i] : '?';
-            ++i;
-        }
-    }
-    if (i < text.size())
-        quoted += Sjis(u8"…");
-    return quoted + Sjis(u8"」");
+    quoted += ShownText(Trimmed(cp932), 40, Sjis(u8"…"));
+    quoted += Sjis(u8"」");
+    return quoted;
 }
