@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "app/qt_options.h"
@@ -117,15 +118,20 @@ CommandLine ReadCommandLine(int argc, char* argv[])
             answer.action = option->action;
             return answer;
         }
-        if (option == &FormatOption) {
+        // The option's argument: joined with "=" or the next word.
+        std::optional<std::string> argument;
+        if (option->takesValue) {
             if (equals != std::string_view::npos) {
-                command.format = std::string(body.substr(equals + 1));
+                argument = std::string(body.substr(equals + 1));
             } else if (i + 1 < argc) {
-                command.format = argv[++i];
+                argument = argv[++i];
             } else {
                 return Failed(
                     Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
             }
+        }
+        if (option == &FormatOption) {
+            command.format = *argument;
             command.hasFormat = true;
             continue;
         }
@@ -135,15 +141,8 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
         chosen = option;
         command.action = option->action;
-        if (option->takesValue) {
-            if (equals != std::string_view::npos) {
-                command.value = std::string(body.substr(equals + 1));
-            } else if (i + 1 < argc) {
-                command.value = argv[++i];
-            } else {
-                return Failed(
-                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
-            }
+        if (argument) {
+            command.value = std::move(*argument);
             command.hasValue = true;
         }
     }
