@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "app/qt_options.h"
@@ -16,9 +17,10 @@ struct LongOption
     bool takesValue;
 };
 
-constexpr std::array<LongOption, 10> LongOptions = { {
+constexpr std::array<LongOption, 11> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
+    { "format", CommandAction::Print, true }, // modifies --print, see FormatOption
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "pick-frozen", CommandAction::PickFrozen, false },
     { "pick-from", CommandAction::PickFrom, true },
@@ -28,6 +30,9 @@ constexpr std::array<LongOption, 10> LongOptions = { {
     { "help", CommandAction::Help, false },
     { "version", CommandAction::Version, false },
 } };
+
+// --format goes with --print rather than naming an action of its own.
+const LongOption& FormatOption = LongOptions[2];
 
 CommandLine Failed(std::string reason)
 {
@@ -116,25 +121,38 @@ CommandLine ReadCommandLine(int argc, char* argv[])
             answer.action = option->action;
             return answer;
         }
+        // The option's argument: joined with "=" or the next word.
+        std::optional<std::string> argument;
+        if (option->takesValue) {
+            if (equals != std::string_view::npos) {
+                argument = std::string(body.substr(equals + 1));
+            } else if (i + 1 < argc) {
+                argument = argv[++i];
+            } else {
+                return Failed(
+                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
+            }
+        }
+        if (option == &FormatOption) {
+            command.format = *argument;
+            command.hasFormat = true;
+            continue;
+        }
         if (chosen != nullptr && chosen != option) {
             return Failed(Sjis(u8"オプション ") + Dashed(chosen->name) + Sjis(u8" と ")
                 + Dashed(option->name) + Sjis(u8" は一緒に使えません"));
         }
         chosen = option;
         command.action = option->action;
-        if (option->takesValue) {
-            if (equals != std::string_view::npos) {
-                command.value = std::string(body.substr(equals + 1));
-            } else if (i + 1 < argc) {
-                command.value = argv[++i];
-            } else {
-                return Failed(
-                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
-            }
+        if (argument) {
+            command.value = std::move(*argument);
             command.hasValue = true;
         }
     }
 
+    if (command.hasFormat && command.action != CommandAction::Print) {
+        return Failed(Sjis(u8"オプション '--format' は '--print' と一緒に使ってください"));
+    }
     // The window takes one colour; the other actions take none.
     const std::size_t allowed = chosen == nullptr ? 1 : 0;
     if (operands.size() > allowed) {

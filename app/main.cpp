@@ -51,7 +51,8 @@ int main(int argc, char* argv[])
     case CommandAction::History:
         return RunHistoryCommand();
     case CommandAction::Print:
-        return RunPrintCommand(command.value);
+        return RunPrintCommand(command.value,
+            command.hasFormat ? std::optional<std::string_view>(command.format) : std::nullopt);
     case CommandAction::ExportPalette:
         return RunExportPalette(command.value);
     case CommandAction::ImportPalette:

@@ -5,18 +5,35 @@
 
 #include "app/colour_argument.h"
 #include "app/console.h"
+#include "app/quoted_argument.h"
 #include "colour/colour_forms.h"
+#include "platform/codepage.h"
 
-int RunPrintCommand(std::string_view colour)
+int RunPrintCommand(std::string_view colour, std::optional<std::string_view> format)
 {
+    std::optional<ColourForm> form;
+    if (format) {
+        form = ColourFormNamed(*format);
+        if (!form) {
+            return ReportFailure(Sjis(u8"--format の形が不明です: ") + QuotedArgument(*format)
+                + Sjis(u8"（hex、bare、rgb、hsl、triple、oklch のどれかです）"));
+        }
+    }
     std::string reason;
-    const std::optional<Rgb> rgb = ReadColourArgument(colour, reason);
+    bool outOfGamut = false;
+    const std::optional<Rgb> rgb = ReadColourArgument(colour, reason, &outOfGamut);
     if (!rgb) {
         return ReportFailure(reason);
     }
+    if (outOfGamut) {
+        ReportFailure(OutOfGamutNote());
+    }
+    if (form) {
+        return PrintResult(ColourFormOf(*rgb, *form) + "\n");
+    }
     std::string lines;
-    for (const std::string& form : ColourForms(*rgb)) {
-        lines += form + "\n";
+    for (const std::string& line : ColourForms(*rgb)) {
+        lines += line + "\n";
     }
     return PrintResult(lines);
 }
