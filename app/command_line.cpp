@@ -9,19 +9,27 @@
 
 namespace {
 
+// Options that change how an action is done rather than choosing one.
+enum class Modifier { None, Level, Suggest, Vision };
+
 struct LongOption
 {
     std::string_view name;
     CommandAction action;
     bool takesValue;
+    Modifier modifier = Modifier::None;
 };
 
-constexpr std::array<LongOption, 7> LongOptions = { {
+constexpr std::array<LongOption, 11> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
+    { "contrast", CommandAction::Contrast, false },
+    { "level", CommandAction::Contrast, true, Modifier::Level },
+    { "suggest", CommandAction::Contrast, false, Modifier::Suggest },
+    { "vision", CommandAction::Contrast, true, Modifier::Vision },
     { "help", CommandAction::Help, false },
     { "version", CommandAction::Version, false },
 } };
@@ -69,6 +77,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     CommandLine command;
     const LongOption* chosen = nullptr;
     std::vector<std::string_view> operands;
+    std::vector<const LongOption*> modifiers;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
@@ -113,6 +122,28 @@ CommandLine ReadCommandLine(int argc, char* argv[])
             answer.action = option->action;
             return answer;
         }
+        if (option->modifier != Modifier::None) {
+            std::string argument;
+            if (option->takesValue) {
+                if (equals != std::string_view::npos) {
+                    argument = std::string(body.substr(equals + 1));
+                } else if (i + 1 < argc) {
+                    argument = argv[++i];
+                } else {
+                    return Failed(Sjis(u8"オプション ") + Dashed(option->name)
+                        + Sjis(u8" には引数が必要です"));
+                }
+            }
+            modifiers.push_back(option);
+            if (option->modifier == Modifier::Level) {
+                command.level = argument;
+            } else if (option->modifier == Modifier::Vision) {
+                command.vision = argument;
+            } else {
+                command.suggest = true;
+            }
+            continue;
+        }
         if (chosen != nullptr && chosen != option) {
             return Failed(Sjis(u8"オプション ") + Dashed(chosen->name) + Sjis(u8" と ")
                 + Dashed(option->name) + Sjis(u8" は一緒に使えません"));
@@ -132,10 +163,34 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
     }
 
-    // The window takes one colour; the other actions take none.
-    const std::size_t allowed = chosen == nullptr ? 1 : 0;
+    // --vision goes with --print and --contrast, the others with --contrast alone; --suggest
+    // changes the colours' meaning, which a simulated vision would not keep.
+    for (const LongOption* modifier : modifiers) {
+        const bool fits = command.action == CommandAction::Contrast
+            || (modifier->modifier == Modifier::Vision && command.action == CommandAction::Print);
+        if (!fits) {
+            return Failed(Sjis(u8"オプション ") + Dashed(modifier->name)
+                + (modifier->modifier == Modifier::Vision
+                        ? Sjis(u8" は '--print' か '--contrast' と一緒に使います")
+                        : Sjis(u8" は '--contrast' と一緒に使います")));
+        }
+    }
+    if (command.suggest && command.vision) {
+        return Failed(Sjis(u8"オプション '--suggest' と '--vision' は一緒に使えません"));
+    }
+
+    // The window takes one colour, --contrast two; the other actions take none.
+    const std::size_t allowed = chosen == nullptr   ? 1
+        : command.action == CommandAction::Contrast ? 2
+                                                    : 0;
     if (operands.size() > allowed) {
         return Failed(Sjis(u8"余分な引数です: ") + QuotedArgument(operands[allowed]));
+    }
+    if (command.action == CommandAction::Contrast) {
+        if (operands.size() < 2) {
+            return Failed(Sjis(u8"オプション '--contrast' には文字色と背景色の二つの色が必要です"));
+        }
+        command.secondValue = std::string(operands[1]);
     }
     if (!operands.empty()) {
         command.value = std::string(operands.front());

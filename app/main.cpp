@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/colour_argument.h"
 #include "app/console.h"
+#include "app/contrast_command.h"
 #include "app/help_text.h"
 #include "app/palette_commands.h"
 #include "app/pick_command.h"
@@ -41,7 +42,9 @@ int main(int argc, char* argv[])
         return RunPickCommand(pickArgc, qtArguments.data());
     }
     case CommandAction::Print:
-        return RunPrintCommand(command.value);
+        return RunPrintCommand(command.value, command.vision);
+    case CommandAction::Contrast:
+        return RunContrastCommand(command);
     case CommandAction::ExportPalette:
         return RunExportPalette(command.value);
     case CommandAction::ImportPalette:
