@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "colour/colour_spaces.h"
 #include "colour/colour_vision_p.h"
 
 namespace {
@@ -227,17 +228,10 @@ constexpr std::array<MachadoRows, 3> MachadoTable = { {
 } };
 // clang-format on
 
-double Linear(int component)
-{
-    const double c = component / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
 // A linear component as an sRGB component 0 to 255, clipped to the display's range.
 double Encoded(double linear)
 {
-    const double v = std::clamp(linear, 0.0, 1.0);
-    return 255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055);
+    return 255 * SrgbFromLinear(std::clamp(linear, 0.0, 1.0));
 }
 
 Vector Mixed(const Vector& from, const Vector& to, double amount)
@@ -311,7 +305,7 @@ BrettelProjection BrettelTritanProjection()
 std::array<double, 3> SimulateVisionUnrounded(Rgb rgb, VisionKind kind, double severity)
 {
     severity = std::isnan(severity) ? 1.0 : std::clamp(severity, 0.0, 1.0);
-    const Vector linear = { Linear(rgb.red), Linear(rgb.green), Linear(rgb.blue) };
+    const Vector linear = { LinearOf(rgb.red), LinearOf(rgb.green), LinearOf(rgb.blue) };
     Vector seen = linear;
     if (kind == VisionKind::Achroma) {
         const double luminance = 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2];
