@@ -31,11 +31,11 @@ double ContrastRatio(Rgb first, Rgb second)
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-// The ratio is compared as computed, not as shown to two decimals: 4.4999 fails AA although it
-// is shown as 4.50.
+// The ratio is compared as computed, not as rounded: 4.4999 fails AA.
 ContrastLevels LevelsOf(double ratio)
 {
-    return { ratio >= 4.5, ratio >= 3.0, ratio >= 7.0 };
+    return { Passes(ratio, ContrastLevel::NormalAA), Passes(ratio, ContrastLevel::LargeAA),
+        Passes(ratio, ContrastLevel::NormalAAA) };
 }
 
 double ThresholdOf(ContrastLevel level)
