@@ -1,7 +1,7 @@
 #include "app/contrast_arguments.h"
 
+#include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 
 #include "app/quoted_argument.h"
@@ -9,26 +9,21 @@
 
 namespace {
 
-struct KindName
+// The names an argument may take, in lower case, with what each stands for.
+template <typename Value> struct Name
 {
     std::string_view name;
-    VisionKind kind;
+    Value value;
 };
 
-constexpr std::array<KindName, 4> KindNames = { {
+constexpr std::array<Name<VisionKind>, 4> KindNames = { {
     { "protan", VisionKind::Protan },
     { "deutan", VisionKind::Deutan },
     { "tritan", VisionKind::Tritan },
     { "achroma", VisionKind::Achroma },
 } };
 
-struct LevelName
-{
-    std::string_view name;
-    ContrastLevel level;
-};
-
-constexpr std::array<LevelName, 5> LevelNames = { {
+constexpr std::array<Name<ContrastLevel>, 5> LevelNames = { {
     { "aa", ContrastLevel::NormalAA },
     { "aaa", ContrastLevel::NormalAAA },
     { "aa-large", ContrastLevel::LargeAA },
@@ -36,17 +31,20 @@ constexpr std::array<LevelName, 5> LevelNames = { {
     { "ui", ContrastLevel::NonText },
 } };
 
-bool SameLetters(std::string_view text, std::string_view lower)
+// What text names, its ASCII letters in any case; whatever the C locale says.
+template <typename Value, std::size_t Count>
+std::optional<Value> Named(const std::array<Name<Value>, Count>& names, std::string_view text)
 {
-    if (text.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != lower[i]) {
-            return false;
+    for (const Name<Value>& name : names) {
+        const bool same = name.name.size() == text.size()
+            && std::equal(text.begin(), text.end(), name.name.begin(), [](char typed, char lower) {
+                   return (typed >= 'A' && typed <= 'Z' ? typed - 'A' + 'a' : typed) == lower;
+               });
+        if (same) {
+            return name.value;
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 // A plain decimal number: digits with at most one point, nothing else (no sign, no exponent).
@@ -71,13 +69,9 @@ std::optional<VisionArgument> ReadVisionArgument(std::string_view utf8, std::str
     const std::size_t colon = utf8.find(':');
     const std::string_view name = utf8.substr(0, colon);
     VisionArgument vision;
-    bool known = false;
-    for (const KindName& kind : KindNames) {
-        if (SameLetters(name, kind.name)) {
-            vision.kind = kind.kind;
-            known = true;
-        }
-    }
+    const std::optional<VisionKind> kind = Named(KindNames, name);
+    bool known = kind.has_value();
+    vision.kind = kind.value_or(VisionKind::Protan);
     if (known && colon != std::string_view::npos) {
         const std::optional<double> severity = Decimal(utf8.substr(colon + 1));
         // The table of anomalous trichromacy starts at 0.1; 0 would simulate nothing.
@@ -94,10 +88,8 @@ std::optional<VisionArgument> ReadVisionArgument(std::string_view utf8, std::str
 
 std::optional<ContrastLevel> ReadLevelArgument(std::string_view utf8, std::string& reason)
 {
-    for (const LevelName& level : LevelNames) {
-        if (SameLetters(utf8, level.name)) {
-            return level.level;
-        }
+    if (const std::optional<ContrastLevel> level = Named(LevelNames, utf8)) {
+        return level;
     }
     reason = Sjis(u8"基準として読み取れません: ") + QuotedArgument(utf8)
         + Sjis(u8"（AA、AAA、AA-large、AAA-large、ui のどれかです）");
