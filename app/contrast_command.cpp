@@ -27,8 +27,8 @@ std::string LevelLines(double ratio)
     std::string lines = RatioText(ratio) + "\n";
     for (const ContrastLevel level : AllContrastLevels) {
         lines += ContrastLevelName(level) + Sjis(u8"（") + ThresholdText(level)
-            + Sjis(u8" 以上）: ") + (Passes(ratio, level) ? Sjis(u8"適合") : Sjis(u8"不適合"))
-            + "\n";
+            + Sjis(u8" 以上）: ")
+            + (Passes(ratio, level) ? Sjis(u8"満たしています") : Sjis(u8"満たしていません")) + "\n";
     }
     return lines;
 }

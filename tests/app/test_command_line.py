@@ -136,7 +136,7 @@ class ContrastTest(unittest.TestCase):
               "UI 部品・図形（3:1 以上）"]
 
     def report(self, ratio, *passed):
-        lines = [ratio] + [level + ": " + ("適合" if ok else "不適合")
+        lines = [ratio] + [level + ": " + ("満たしています" if ok else "満たしていません")
                            for level, ok in zip(self.LEVELS, passed)]
         return "".join(line + "\n" for line in lines)
 
