@@ -1,6 +1,8 @@
 #include "colour/colour_vision.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -41,24 +43,58 @@ TEST(ColourVision, ProjectionsMatchTheReferencesPrecomputedMatrices)
     EXPECT_NEAR(tritan.separation[2], -0.01113, 1e-5);
 }
 
+double Linear(double component)
+{
+    const double c = component / 255;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+struct ReferenceRow
+{
+    TColor colour; // 0xRRGGBB
+    VisionKind kind;
+    double severity; // 10: Machado's row 1.0
+    std::array<double, 3> seen;
+};
+
+const ReferenceRow ReferenceRows[] = {
+#include "tests/colour/colour_vision_reference.inc"
+};
+
+Rgb RgbOfCode(TColor code)
+{
+    return { static_cast<int>(code >> 16 & 0xFF), static_cast<int>(code >> 8 & 0xFF),
+        static_cast<int>(code & 0xFF) };
+}
+
 // The reference's own results for a set of colours (see make_colour_vision_reference.py): the
-// dichromacies at severity 1, and Machado 2009's table at each of its rows 0.1 to 0.9.
+// dichromacies at severity 1, Machado 2009's table at each of its rows 0.1 to 0.9, and its row
+// 1.0 through severity 0.95, halfway (in linear light) between the rows 0.9 and 1.0.
 TEST(ColourVision, MatchesTheReferenceImplementation)
 {
-    const struct
-    {
-        TColor colour; // 0xRRGGBB
-        VisionKind kind;
-        double severity;
-        std::array<double, 3> seen;
-    } rows[] = {
-#include "tests/colour/colour_vision_reference.inc"
-    };
-    for (const auto& row : rows) {
-        const Rgb rgb { static_cast<int>(row.colour >> 16 & 0xFF),
-            static_cast<int>(row.colour >> 8 & 0xFF), static_cast<int>(row.colour & 0xFF) };
+    for (const ReferenceRow& row : ReferenceRows) {
+        const Rgb rgb = RgbOfCode(row.colour);
         SCOPED_TRACE(testing::Message() << std::hex << row.colour << std::dec << " kind "
                                         << static_cast<int>(row.kind) << " at " << row.severity);
+        if (row.severity > 1) {
+            const auto nine = std::find_if(std::begin(ReferenceRows), std::end(ReferenceRows),
+                [&row](const ReferenceRow& other) {
+                    return other.colour == row.colour && other.kind == row.kind
+                        && other.severity == 0.9;
+                });
+            ASSERT_NE(nine, std::end(ReferenceRows));
+            const std::array<double, 3> seen = SimulateVisionUnrounded(rgb, row.kind, 0.95);
+            for (int i = 0; i < 3; ++i) {
+                const bool clipped = std::min(row.seen[i], nine->seen[i]) <= 0
+                    || std::max(row.seen[i], nine->seen[i]) >= 255;
+                if (!clipped) {
+                    EXPECT_NEAR(
+                        Linear(seen[i]), (Linear(row.seen[i]) + Linear(nine->seen[i])) / 2, 2e-5)
+                        << "component " << i;
+                }
+            }
+            continue;
+        }
         const std::array<double, 3> seen = SimulateVisionUnrounded(rgb, row.kind, row.severity);
         for (int i = 0; i < 3; ++i) {
             EXPECT_NEAR(seen[i], row.seen[i], 0.005) << "component " << i;
@@ -67,12 +103,6 @@ TEST(ColourVision, MatchesTheReferenceImplementation)
         EXPECT_EQ(rounded.red, std::lround(seen[0]));
         EXPECT_EQ(rounded.blue, std::lround(seen[2]));
     }
-}
-
-double Linear(double component)
-{
-    const double c = component / 255;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
 // Between two rows of the table the matrix is their linear interpolation, so in linear light

@@ -12,7 +12,9 @@ Severity 1 uses Simulator_Vienot1999 for protan and deutan and Simulator_Brettel
 table's own rows only: between rows the reference weighs the two rows by the severity's distance
 from the lower row instead of by that distance in row steps, so its results there are not taken.
 Each row gives the sRGB components 0 to 255 as the reference computes them before it casts them
-to 8 bits (it truncates where we round)."""
+to 8 bits (it truncates where we round). The last rows are Simulator_Machado2009 at its row 1.0,
+which our simulation reaches only between 0.9 and 1 (at 1 it simulates dichromacy); their
+severity is written as 10 to keep them apart."""
 
 import sys
 import types
@@ -53,6 +55,10 @@ def main():
                 r, g, b = seen(machado, colour, deficiency, row / 10)
                 print(f"{{ 0x{colour}, VisionKind::{kind}, 0.{row}, "
                       f"{{ {r:.4f}, {g:.4f}, {b:.4f} }} }},")
+    for kind, deficiency in KINDS.items():
+        for colour in SOME:
+            r, g, b = seen(machado, colour, deficiency, 1.0)
+            print(f"{{ 0x{colour}, VisionKind::{kind}, 10, {{ {r:.4f}, {g:.4f}, {b:.4f} }} }},")
 
 
 if __name__ == "__main__":
