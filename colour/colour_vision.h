@@ -11,5 +11,5 @@ enum class VisionKind { Protan, Deutan, Tritan, Achroma };
 /// below 1 the three follow Machado, Oliveira and Fernandes (2009), interpolating between the
 /// rows of their table (0.1 to 1.0). Achroma is the colour's relative luminance as a grey, mixed
 /// in linear light with the colour itself below severity 1. Severity is taken within 0 to 1 (0
-/// leaves the colour unchanged); results are rounded to 8 bits.
+/// leaves the colour unchanged, NaN is taken as 1); results are rounded to 8 bits.
 Rgb SimulateVision(Rgb rgb, VisionKind kind, double severity = 1.0);
