@@ -10,7 +10,7 @@
 namespace {
 
 // Options that change how an action is done rather than choosing one.
-enum class Modifier { None, Level, Suggest, Vision };
+enum class Modifier { None, Format, Level, Suggest, Vision };
 
 struct LongOption
 {
@@ -20,9 +20,10 @@ struct LongOption
     Modifier modifier = Modifier::None;
 };
 
-constexpr std::array<LongOption, 11> LongOptions = { {
+constexpr std::array<LongOption, 12> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
+    { "format", CommandAction::Print, true, Modifier::Format },
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
@@ -135,7 +136,10 @@ CommandLine ReadCommandLine(int argc, char* argv[])
                 }
             }
             modifiers.push_back(option);
-            if (option->modifier == Modifier::Level) {
+            if (option->modifier == Modifier::Format) {
+                command.format = argument;
+                command.hasFormat = true;
+            } else if (option->modifier == Modifier::Level) {
                 command.level = argument;
             } else if (option->modifier == Modifier::Vision) {
                 command.vision = argument;
@@ -163,16 +167,21 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
     }
 
-    // --vision goes with --print and --contrast, the others with --contrast alone; --suggest
-    // changes the colours' meaning, which a simulated vision would not keep.
+    // --format goes with --print, --vision with --print and --contrast, the others with
+    // --contrast alone; --suggest changes the colours' meaning, which a simulated vision would
+    // not keep.
     for (const LongOption* modifier : modifiers) {
-        const bool fits = command.action == CommandAction::Contrast
-            || (modifier->modifier == Modifier::Vision && command.action == CommandAction::Print);
+        const bool print =
+            modifier->modifier == Modifier::Format || modifier->modifier == Modifier::Vision;
+        const bool contrast = modifier->modifier != Modifier::Format;
+        const bool fits = (print && command.action == CommandAction::Print)
+            || (contrast && command.action == CommandAction::Contrast);
         if (!fits) {
-            return Failed(Sjis(u8"オプション ") + Dashed(modifier->name)
-                + (modifier->modifier == Modifier::Vision
-                        ? Sjis(u8" は '--print' か '--contrast' と一緒に使います")
-                        : Sjis(u8" は '--contrast' と一緒に使います")));
+            return Failed(Sjis(u8"オプション ") + Dashed(modifier->name) + Sjis(u8" は ")
+                + (print && contrast ? Sjis(u8"'--print' か '--contrast'")
+                        : print      ? Sjis(u8"'--print'")
+                                     : Sjis(u8"'--contrast'"))
+                + Sjis(u8" と一緒に使ってください"));
         }
     }
     if (command.suggest && command.vision) {

@@ -34,6 +34,9 @@ struct CommandLine
     bool suggest = false;
     /// Qt's own options with their values, in the order given, for the application object.
     std::vector<char*> qtArguments;
+    /// --format's word for --print (hasFormat tells an empty word from none).
+    std::string format;
+    bool hasFormat = false;
     /// The reason of an Error, CP932, without the program's name.
     std::string error;
 };

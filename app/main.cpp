@@ -42,7 +42,9 @@ int main(int argc, char* argv[])
         return RunPickCommand(pickArgc, qtArguments.data());
     }
     case CommandAction::Print:
-        return RunPrintCommand(command.value, command.vision);
+        return RunPrintCommand(command.value,
+            command.hasFormat ? std::optional<std::string_view>(command.format) : std::nullopt,
+            command.vision);
     case CommandAction::Contrast:
         return RunContrastCommand(command);
     case CommandAction::ExportPalette:

@@ -219,7 +219,14 @@ double SrgbFromLinear(double linear)
 
 double LinearOf(int component)
 {
-    return SrgbToLinear(component / 255.0);
+    // Worked out once, on first use.
+    static const std::array<double, 256> linear = [] {
+        std::array<double, 256> table {};
+        for (int v = 0; v < 256; ++v)
+            table[v] = SrgbToLinear(v / 255.0);
+        return table;
+    }();
+    return linear[static_cast<std::size_t>(component & 0xFF)];
 }
 
 Components XyzD65OfRgb(RgbSpace space, const Components& rgb)

@@ -52,7 +52,7 @@ enum class RgbSpace { Srgb, SrgbLinear, DisplayP3, A98Rgb, ProphotoRgb, Rec2020 
 double SrgbToLinear(double encoded);
 double SrgbFromLinear(double linear);
 
-/// An 8-bit sRGB component (0-255) as linear light.
+/// An 8-bit sRGB component (0-255, taken modulo 256) as linear light.
 double LinearOf(int component);
 
 /// RGB components of a space to CIE XYZ relative to D65 (ProPhoto's D50 white adapted by

@@ -1,119 +1,99 @@
 #include "colour/colour_text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
-#include <string>
 #include <vector>
 
+#include "colour/ascii_text.h"
+#include "colour/colour_spaces.h"
 #include "colour/css_named_colors.h"
+#include "colour/full_width_ascii.h"
+#include "colour/gamut_map.h"
+#include "colour/hsl_hwb.h"
 #include "colour/named_colors.h"
 #include "platform/codepage.h"
 
 namespace {
 
-// The full-width characters a Japanese input method types for the characters of a colour text,
-// by their CP932 trail byte after the lead byte 0x81 (the letters and digits follow 0x82).
-char HalfWidthOfSymbol(unsigned char trail)
+// Why a text was refused; each has one sentence saying what was expected.
+enum class Refusal {
+    Characters,
+    Empty,
+    Unknown,
+    Several,
+    HexDigits,
+    Triple,
+    Transparent,
+    StyleSheetOnly,
+    Rgb,
+    Hsl,
+    Hwb,
+    Lab,
+    Lch,
+    Oklab,
+    Oklch,
+    Color,
+};
+
+std::string ExpectedText(Refusal refusal)
 {
-    switch (trail) {
-    case 0x40:
-        return ' '; // ideographic space
-    case 0x43:
-        return ','; // ，
-    case 0x44:
-        return '.'; // ．
-    case 0x5E:
-        return '/'; // ／
-    case 0x69:
-        return '('; // （
-    case 0x6A:
-        return ')'; // ）
-    case 0x7B:
-        return '+'; // ＋
-    case 0x7C:
-        return '-'; // －
-    case 0x93:
-        return '%'; // ％
-    case 0x94:
-        return '#'; // ＃
-    default:
-        return 0;
+    switch (refusal) {
+    case Refusal::Characters:
+        return Sjis(u8"色の書き方に使えない文字が含まれています。");
+    case Refusal::Empty:
+        return Sjis(u8"色が書かれていません。");
+    case Refusal::Unknown:
+        break;
+    case Refusal::Several:
+        return Sjis(u8"色を一つだけ書いてください（例: color: #1E90FF;）。");
+    case Refusal::HexDigits:
+        return Sjis(u8"16進数の色は #FF8000 のように3、4、6、8桁で書いてください。");
+    case Refusal::Triple:
+        return Sjis(
+            u8"数を三つ並べるときは、それぞれ 0〜255 で書いてください（例: 255, 128, 0）。");
+    case Refusal::Transparent:
+        return Sjis(u8"完全に透明な色は表示できません。不透明度は 0 より大きくしてください。");
+    case Refusal::StyleSheetOnly:
+        return Sjis(u8"calc() や var() など、スタイルシートの中でしか決まらない値は読めません。");
+    case Refusal::Rgb:
+        return Sjis(u8"rgb() には赤・緑・青を 0〜255 の数か百分率で三つ書いてください（例: rgb(255 "
+                    u8"128 0)）。");
+    case Refusal::Hsl:
+        return Sjis(
+            u8"hsl() には色相と、彩度・明度の百分率を書いてください（例: hsl(30 100% 50%)）。");
+    case Refusal::Hwb:
+        return Sjis(
+            u8"hwb() には色相と、白・黒の割合を百分率で書いてください（例: hwb(30 0% 0%)）。");
+    case Refusal::Lab:
+        return Sjis(u8"lab() には明度と a・b を書いてください（例: lab(50% 40 -20)）。");
+    case Refusal::Lch:
+        return Sjis(u8"lch() には明度・彩度・色相を書いてください（例: lch(50% 40 300)）。");
+    case Refusal::Oklab:
+        return Sjis(u8"oklab() には明度と a・b を書いてください（例: oklab(60% 0.1 -0.05)）。");
+    case Refusal::Oklch:
+        return Sjis(u8"oklch() には明度・彩度・色相を書いてください（例: oklch(70% 0.1 200)）。");
+    case Refusal::Color:
+        return Sjis(u8"color() には色空間の名前（srgb、display-p3 など）と値を三つ書いてください"
+                    u8"（例: color(display-p3 1 0.5 0)）。");
     }
+    return Sjis(u8"#FF8000、rgb(255 128 0)、oklch(70% 0.1 200)、色名などの形で書いてください。");
 }
 
-char HalfWidthOfAlphanumeric(unsigned char trail)
+ColourReading Refused(Refusal refusal)
 {
-    if (trail >= 0x4F && trail <= 0x58) // ０-９
-        return static_cast<char>('0' + (trail - 0x4F));
-    if (trail >= 0x60 && trail <= 0x79) // Ａ-Ｚ
-        return static_cast<char>('A' + (trail - 0x60));
-    if (trail >= 0x81 && trail <= 0x9A) // ａ-ｚ
-        return static_cast<char>('a' + (trail - 0x81));
-    return 0;
+    return { std::nullopt, false, ExpectedText(refusal) };
 }
 
-// The text with its full-width characters replaced by their half-width forms; nothing when it
-// holds a character that has no place in a colour text (any other double-byte character, a
-// half-width katakana, a control character other than the blanks, a cut-off lead byte).
-std::optional<std::string> HalfWidth(std::string_view cp932)
+ColourReading Read(Rgb rgb, bool outOfGamut = false)
 {
-    std::string text;
-    text.reserve(cp932.size());
-    for (std::size_t i = 0; i < cp932.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(cp932[i]);
-        if (IsCp932LeadByte(byte)) {
-            if (i + 1 == cp932.size())
-                return std::nullopt;
-            const auto trail = static_cast<unsigned char>(cp932[++i]);
-            const char half = byte == 0x81 ? HalfWidthOfSymbol(trail)
-                : byte == 0x82             ? HalfWidthOfAlphanumeric(trail)
-                                           : 0;
-            if (half == 0)
-                return std::nullopt;
-            text += half;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            text += static_cast<char>(byte);
-        } else if (byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f' || byte == '\v') {
-            text += static_cast<char>(byte);
-        } else {
-            return std::nullopt;
-        }
-    }
-    return text;
+    return { rgb, outOfGamut, {} };
 }
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int HexDigitValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase)
-{
-    return text.size() == lowerCase.size()
-        && std::equal(text.begin(), text.end(), lowerCase.begin(),
-            [](char a, char b) { return Lower(a) == b; });
 }
 
 std::string_view Trimmed(std::string_view text)
@@ -125,15 +105,17 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-// Rounds half up. A value computed from a percentage or a hue (rather than given as a channel
-// value) carries the error of binary fractions: 15% lightness makes a channel of 76.5 in exact
-// arithmetic but 76.4999... in doubles, so a computed value is nudged by far less than any
-// difference a colour text can express before it is rounded.
-int RoundHalfUp(double value, bool computed)
+bool IsHexDigit(char c)
 {
-    return static_cast<int>(std::floor(value + 0.5 + (computed ? 1e-7 : 0.0)));
+    return HexDigitValue(c) >= 0;
 }
 
+bool AllHexDigits(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), IsHexDigit);
+}
+
+// Channels of three, four, six or eight hexadecimal digits; alpha, when there, is not read.
 Rgb RgbOfHexDigits(std::string_view digits)
 {
     const bool shortForm = digits.size() <= 4;
@@ -145,28 +127,19 @@ Rgb RgbOfHexDigits(std::string_view digits)
     return { channel(0), channel(1), channel(2) };
 }
 
-// "#RGB", "#RGBA", "#RRGGBB", "#RRGGBBAA". A code whose alpha is zero is fully transparent and
-// names no colour that could be shown, like the keyword "transparent"; it is refused, which also
-// refuses "#FF80", a six-digit code cut short. Any other alpha is ignored.
-std::optional<Rgb> ReadHashCode(std::string_view digits)
+// A code of 3, 4, 6 or 8 digits. One whose alpha is zero is fully transparent and names no
+// colour that could be shown; it is refused, which also refuses "#FF80", a six-digit code cut
+// short. Any other alpha is ignored.
+ColourReading ReadHexCode(std::string_view digits)
 {
-    if (digits.size() != 3 && digits.size() != 4 && digits.size() != 6 && digits.size() != 8)
-        return std::nullopt;
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return HexDigitValue(c) >= 0; }))
-        return std::nullopt;
-    if (digits.size() == 4 && HexDigitValue(digits[3]) == 0)
-        return std::nullopt;
-    if (digits.size() == 8 && HexDigitValue(digits[6]) == 0 && HexDigitValue(digits[7]) == 0)
-        return std::nullopt;
-    return RgbOfHexDigits(digits);
+    if ((digits.size() != 3 && digits.size() != 4 && digits.size() != 6 && digits.size() != 8)
+        || !AllHexDigits(digits))
+        return Refused(Refusal::HexDigits);
+    if ((digits.size() == 4 && digits[3] == '0')
+        || (digits.size() == 8 && digits.substr(6) == "00"))
+        return Refused(Refusal::Transparent);
+    return Read(RgbOfHexDigits(digits));
 }
-
-// One value inside rgb() or hsl(): a number with its unit, or the keyword none.
-struct Value
-{
-    enum Kind { Number, Percentage, Angle, None } kind = Number;
-    double number = 0; // for an angle, in degrees
-};
 
 // The magnitude of a number text that from_chars found out of range: infinite when its decimal
 // exponent is positive, zero when it is negative.
@@ -188,8 +161,9 @@ double OutOfRange(std::string_view mantissaDigits, long long exponent, bool nega
     return negative ? -value : value;
 }
 
-// A number as CSS writes it: an optional sign, digits with an optional fraction (".5" but not
-// "5."), an optional exponent. Gives the number and the length of its text.
+// A number as CSS writes it at the start of text: an optional sign, digits with an optional
+// fraction (".5" but not "5."), an optional exponent. Gives the number and the length of its
+// text; a number beyond the range of doubles is infinite.
 std::optional<std::pair<double, std::size_t>> ReadNumber(std::string_view text)
 {
     std::size_t i = 0;
@@ -198,11 +172,11 @@ std::optional<std::pair<double, std::size_t>> ReadNumber(std::string_view text)
         negative = text[i++] == '-';
     const std::size_t mantissaStart = i;
     std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i]))
+    while (i < text.size() && IsAsciiDigit(text[i]))
         ++i, ++digits;
-    if (i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1])) {
+    if (i + 1 < text.size() && text[i] == '.' && IsAsciiDigit(text[i + 1])) {
         ++i;
-        while (i < text.size() && IsDigit(text[i]))
+        while (i < text.size() && IsAsciiDigit(text[i]))
             ++i, ++digits;
     }
     if (digits == 0)
@@ -214,8 +188,8 @@ std::optional<std::pair<double, std::size_t>> ReadNumber(std::string_view text)
         bool negativeExponent = false;
         if (j < text.size() && (text[j] == '+' || text[j] == '-'))
             negativeExponent = text[j++] == '-';
-        if (j < text.size() && IsDigit(text[j])) {
-            for (; j < text.size() && IsDigit(text[j]); ++j)
+        if (j < text.size() && IsAsciiDigit(text[j])) {
+            for (; j < text.size() && IsAsciiDigit(text[j]); ++j)
                 exponent = std::min(exponent * 10 + (text[j] - '0'), 1000000000LL);
             if (negativeExponent)
                 exponent = -exponent;
@@ -226,195 +200,440 @@ std::optional<std::pair<double, std::size_t>> ReadNumber(std::string_view text)
     double value = 0;
     const char* first = text.data() + mantissaStart;
     const auto [end, error] = std::from_chars(first, text.data() + i, value);
-    if (error == std::errc::result_out_of_range)
-        return std::pair { OutOfRange(text.substr(mantissaStart, mantissaEnd - mantissaStart),
-                               exponent, negative),
-            i };
-    if (error != std::errc() || end != text.data() + i)
+    if (error == std::errc::result_out_of_range) {
+        value = std::abs(
+            OutOfRange(text.substr(mantissaStart, mantissaEnd - mantissaStart), exponent, false));
+    } else if (error != std::errc() || end != text.data() + i) {
         return std::nullopt;
+    }
     return std::pair { negative ? -value : value, i };
 }
 
-std::optional<Value> ReadValue(std::string_view token)
+// One token between a function's parentheses.
+struct Token
 {
-    if (EqualsIgnoringCase(token, "none"))
-        return Value { Value::None, 0 };
-    const auto number = ReadNumber(token);
-    if (!number)
-        return std::nullopt;
-    const std::string_view unit = token.substr(number->second);
-    const double n = number->first;
-    if (unit.empty())
-        return Value { Value::Number, n };
-    if (unit == "%")
-        return Value { Value::Percentage, n };
+    enum Kind { Number, Percentage, Angle, None, Ident, Comma, Slash } kind = Number;
+    double number = 0; // an angle in degrees
+    std::string_view text;
+};
+
+bool StartsIdent(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    if (IsAsciiLetter(text[0]) || text[0] == '_')
+        return true;
+    return text[0] == '-' && text.size() > 1
+        && (IsAsciiLetter(text[1]) || text[1] == '_' || text[1] == '-');
+}
+
+std::size_t IdentLength(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()
+        && (IsAsciiLetter(text[i]) || IsAsciiDigit(text[i]) || text[i] == '-' || text[i] == '_'))
+        ++i;
+    return i;
+}
+
+std::optional<double> DegreesOf(double number, std::string_view unit)
+{
     constexpr double pi = 3.14159265358979323846;
-    if (EqualsIgnoringCase(unit, "deg"))
-        return Value { Value::Angle, n };
-    if (EqualsIgnoringCase(unit, "grad"))
-        return Value { Value::Angle, n * 0.9 };
-    if (EqualsIgnoringCase(unit, "rad"))
-        return Value { Value::Angle, n * 180 / pi };
-    if (EqualsIgnoringCase(unit, "turn"))
-        return Value { Value::Angle, n * 360 };
+    if (EqualsIgnoringAsciiCase(unit, "deg"))
+        return number;
+    if (EqualsIgnoringAsciiCase(unit, "grad"))
+        return number * 0.9;
+    if (EqualsIgnoringAsciiCase(unit, "rad"))
+        return number * 180 / pi;
+    if (EqualsIgnoringAsciiCase(unit, "turn"))
+        return number * 360;
     return std::nullopt;
 }
 
-// The arguments between the parentheses: three values and an optional alpha, in the comma
-// syntax "a, b, c[, alpha]" or the space syntax "a b c[ / alpha]", never a mixture.
+// The tokens of a function's arguments as CSS's tokenizer cuts them (numbers, percentages,
+// dimensions, identifiers, "," and "/"); nothing at anything else, or at more tokens than any
+// colour function takes. Blanks separate tokens but are not needed between them ("10%20%").
+// At most nine tokens: color(space a b c / alpha) and rgb(a, b, c, alpha) take seven.
+struct TokenList
+{
+    std::array<Token, 9> items;
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    const Token& operator[](std::size_t i) const { return items[i]; }
+    const Token* begin() const { return items.data(); }
+    const Token* end() const { return items.data() + count; }
+    void push_back(const Token& token) { items[count++] = token; }
+};
+
+std::optional<TokenList> Tokens(std::string_view text)
+{
+    TokenList tokens;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::string_view rest = text.substr(i);
+        if (IsBlank(rest[0])) {
+            ++i;
+            continue;
+        }
+        if (tokens.size() == 9)
+            return std::nullopt;
+        if (rest[0] == ',' || rest[0] == '/') {
+            tokens.push_back(
+                { rest[0] == ',' ? Token::Comma : Token::Slash, 0, rest.substr(0, 1) });
+            ++i;
+        } else if (const auto number = ReadNumber(rest)) {
+            std::size_t length = number->second;
+            Token token { Token::Number, number->first, {} };
+            if (length < rest.size() && rest[length] == '%') {
+                token.kind = Token::Percentage;
+                ++length;
+            } else if (StartsIdent(rest.substr(length))) {
+                const std::size_t unitLength = IdentLength(rest.substr(length));
+                const auto degrees = DegreesOf(number->first, rest.substr(length, unitLength));
+                if (!degrees)
+                    return std::nullopt;
+                token = { Token::Angle, *degrees, {} };
+                length += unitLength;
+            }
+            token.text = rest.substr(0, length);
+            tokens.push_back(token);
+            i += length;
+        } else if (StartsIdent(rest)) {
+            const std::size_t length = IdentLength(rest);
+            const std::string_view ident = rest.substr(0, length);
+            tokens.push_back(
+                { EqualsIgnoringAsciiCase(ident, "none") ? Token::None : Token::Ident, 0, ident });
+            i += length;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return tokens;
+}
+
+// A function's arguments: three components (after a colour space's name for color()) and an
+// optional alpha.
 struct Arguments
 {
-    Value values[3];
-    std::optional<Value> alpha;
+    std::string_view space;
+    std::array<Token, 3> components;
+    std::optional<Token> alpha;
     bool commas = false;
 };
 
-std::optional<Arguments> ReadArguments(std::string_view text)
+// "a b c", "a b c / alpha", and with commas "a, b, c" and "a, b, c, alpha" where the comma syntax
+// is allowed; color() puts its space's name first. The comma syntax takes no none.
+std::optional<Arguments> ArgumentsOf(const TokenList& tokens, bool commasAllowed, bool spaceFirst)
 {
-    // Tokens: values, and the separators "," and "/" as tokens of their own.
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (IsBlank(text[i])) {
-            ++i;
-        } else if (text[i] == ',' || text[i] == '/') {
-            tokens.push_back(text.substr(i++, 1));
-        } else {
-            const std::size_t start = i;
-            while (i < text.size() && !IsBlank(text[i]) && text[i] != ',' && text[i] != '/')
-                ++i;
-            tokens.push_back(text.substr(start, i - start));
-        }
-        if (tokens.size() > 7)
-            return std::nullopt;
-    }
     Arguments arguments;
-    arguments.commas = std::find(tokens.begin(), tokens.end(), ",") != tokens.end();
-    const std::string_view separator = arguments.commas ? "," : "";
-    // Comma syntax: v , v , v [, v]; space syntax: v v v [/ v].
-    const std::size_t expected[] = { arguments.commas ? 5u : 3u, arguments.commas ? 7u : 5u };
-    if (tokens.size() != expected[0] && tokens.size() != expected[1])
-        return std::nullopt;
     std::size_t at = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (k > 0 && !separator.empty() && tokens[at++] != separator)
+    if (spaceFirst) {
+        if (tokens.empty() || tokens[0].kind != Token::Ident)
             return std::nullopt;
-        const auto value = ReadValue(tokens[at++]);
-        if (!value)
+        arguments.space = tokens[at++].text;
+    }
+    arguments.commas = std::any_of(
+        tokens.begin(), tokens.end(), [](const Token& t) { return t.kind == Token::Comma; });
+    if (arguments.commas && !commasAllowed)
+        return std::nullopt;
+    auto isValue = [](const Token& t) {
+        return t.kind == Token::Number || t.kind == Token::Percentage || t.kind == Token::Angle
+            || t.kind == Token::None;
+    };
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (k > 0 && arguments.commas) {
+            if (at >= tokens.size() || tokens[at++].kind != Token::Comma)
+                return std::nullopt;
+        }
+        if (at >= tokens.size() || !isValue(tokens[at]))
             return std::nullopt;
-        arguments.values[k] = *value;
+        arguments.components[k] = tokens[at++];
     }
     if (at < tokens.size()) {
-        if (tokens[at++] != (arguments.commas ? "," : "/"))
+        if (tokens[at++].kind != (arguments.commas ? Token::Comma : Token::Slash))
             return std::nullopt;
-        arguments.alpha = ReadValue(tokens[at++]);
-        if (!arguments.alpha)
+        if (at + 1 != tokens.size() || !isValue(tokens[at]))
             return std::nullopt;
+        arguments.alpha = tokens[at];
     }
-    for (const Value& value : arguments.values) {
-        if (value.kind == Value::None && arguments.commas)
+    if (arguments.commas) {
+        for (const Token& t : arguments.components) {
+            if (t.kind == Token::None)
+                return std::nullopt;
+        }
+        if (arguments.alpha && arguments.alpha->kind == Token::None)
             return std::nullopt;
     }
     return arguments;
 }
 
-double Clamp(double value, double low, double high)
+// A component that is a number or a percentage (with the value 100% stands for), or none (0).
+std::optional<double> Scalar(const Token& token, double hundredPercent)
 {
-    if (std::isnan(value))
-        return low;
-    return std::min(std::max(value, low), high);
+    switch (token.kind) {
+    // Beyond +-1e12 a value is taken as that, so that every later sum stays finite.
+    case Token::Number:
+        return std::clamp(token.number, -1e12, 1e12);
+    case Token::Percentage:
+        return std::clamp(token.number * hundredPercent / 100, -1e12, 1e12);
+    case Token::None:
+        return 0.0;
+    default:
+        return std::nullopt;
+    }
 }
 
-// Alpha is ignored, except that a fully transparent colour (alpha 0 or below) names no colour
-// that could be shown, as with the keyword "transparent" and a hexadecimal code with alpha 00.
-bool IsShowable(const std::optional<Value>& alpha)
+// A hue: a number of degrees, an angle or none (0), brought into 0 to 360.
+std::optional<double> Hue(const Token& token)
 {
-    if (!alpha || alpha->kind == Value::None)
-        return true;
-    if (alpha->kind == Value::Angle)
-        return false;
-    return alpha->number > 0;
+    if (token.kind != Token::Number && token.kind != Token::Angle && token.kind != Token::None)
+        return std::nullopt;
+    // An infinite hue is taken as 0, as CSS takes it.
+    double hue = std::isfinite(token.number) ? std::fmod(token.number, 360.0) : 0.0;
+    if (hue < 0)
+        hue += 360;
+    return hue;
+}
+
+// Alpha is not kept, but a colour whose alpha is 0 or less (none counts as 0) is fully
+// transparent.
+enum class AlphaCheck { Visible, Transparent, Invalid };
+
+AlphaCheck CheckAlpha(const std::optional<Token>& alpha)
+{
+    if (!alpha)
+        return AlphaCheck::Visible;
+    if (alpha->kind == Token::None)
+        return AlphaCheck::Transparent;
+    if (alpha->kind != Token::Number && alpha->kind != Token::Percentage)
+        return AlphaCheck::Invalid;
+    return alpha->number > 0 ? AlphaCheck::Visible : AlphaCheck::Transparent;
+}
+
+// A channel of 0 to 255, clamped, rounded half up.
+int Channel(double value)
+{
+    return static_cast<int>(std::floor(std::min(std::max(value, 0.0), 255.0) + 0.5));
 }
 
 std::optional<Rgb> RgbOfArguments(const Arguments& arguments)
 {
-    if (arguments.commas && arguments.values[0].kind != arguments.values[1].kind)
-        return std::nullopt;
-    if (arguments.commas && arguments.values[0].kind != arguments.values[2].kind)
+    const auto& c = arguments.components;
+    // The comma syntax takes three numbers or three percentages.
+    if (arguments.commas && (c[0].kind != c[1].kind || c[0].kind != c[2].kind))
         return std::nullopt;
     int channels[3];
-    for (int k = 0; k < 3; ++k) {
-        const Value& value = arguments.values[k];
-        switch (value.kind) {
-        case Value::Number:
-            channels[k] = RoundHalfUp(Clamp(value.number, 0, 255), false);
-            break;
-        case Value::Percentage:
-            channels[k] = RoundHalfUp(Clamp(value.number, 0, 100) * 255 / 100, true);
-            break;
-        case Value::None:
-            channels[k] = 0;
-            break;
-        case Value::Angle:
+    for (std::size_t k = 0; k < 3; ++k) {
+        // 20% is 20 * 255 / 100 = 51 exactly; scaling by 2.55 would not be exact.
+        const auto value = Scalar(c[k], 255);
+        if (!value)
             return std::nullopt;
-        }
+        channels[k] = Channel(*value);
     }
     return Rgb { channels[0], channels[1], channels[2] };
 }
 
-// Hue, saturation and lightness to RGB as CSS defines the conversion.
+// hsl() and hsla(): saturation below 0 is taken as 0 and nothing else is clamped before the
+// conversion; the channels are then clamped to sRGB.
 std::optional<Rgb> HslOfArguments(const Arguments& arguments)
 {
-    const Value& hueValue = arguments.values[0];
-    if (hueValue.kind == Value::Percentage)
+    const auto hue = Hue(arguments.components[0]);
+    if (!hue)
         return std::nullopt;
-    double hue = hueValue.kind == Value::None ? 0 : hueValue.number;
-    hue = std::isfinite(hue) ? std::fmod(hue, 360.0) : 0.0;
-    if (hue < 0)
-        hue += 360;
-    double fractions[2];
-    for (int k = 1; k < 3; ++k) {
-        const Value& value = arguments.values[k];
-        // The comma syntax requires percentages; the space syntax also takes plain numbers.
-        if (value.kind == Value::Angle || (arguments.commas && value.kind != Value::Percentage))
+    double percents[2];
+    for (std::size_t k = 1; k < 3; ++k) {
+        const Token& token = arguments.components[k];
+        if (arguments.commas && token.kind != Token::Percentage)
             return std::nullopt;
-        fractions[k - 1] = value.kind == Value::None ? 0 : Clamp(value.number, 0, 100) / 100;
+        const auto value = Scalar(token, 100);
+        if (!value)
+            return std::nullopt;
+        percents[k - 1] = *value;
     }
-    const double saturation = fractions[0];
-    const double lightness = fractions[1];
-    auto channel = [&](double n) {
-        const double k = std::fmod(n + hue / 30, 12.0);
-        const double a = saturation * std::min(lightness, 1 - lightness);
-        const double fraction = lightness - a * std::max(-1.0, std::min({ k - 3, 9 - k, 1.0 }));
-        return std::clamp(RoundHalfUp(fraction * 255, true), 0, 255);
-    };
-    return Rgb { channel(0), channel(8), channel(4) };
+    const auto channels = ChannelsOfHsl(*hue, std::max(percents[0], 0.0), percents[1]);
+    return Rgb { Channel(channels[0]), Channel(channels[1]), Channel(channels[2]) };
 }
 
-// rgb(), rgba(), hsl() and hsla(), the function name in any case, "(" right after it.
-std::optional<Rgb> ReadFunction(std::string_view text)
+// hwb(): whiteness and blackness as percentages or numbers of percent, each clamped to 0-100;
+// where they add up to 100 or more, the colour is the grey of their ratio.
+std::optional<Rgb> HwbOfArguments(const Arguments& arguments)
+{
+    const auto hue = Hue(arguments.components[0]);
+    const auto white = Scalar(arguments.components[1], 100);
+    const auto black = Scalar(arguments.components[2], 100);
+    if (!hue || !white || !black)
+        return std::nullopt;
+    const double w = std::min(std::max(*white, 0.0), 100.0);
+    const double b = std::min(std::max(*black, 0.0), 100.0);
+    const auto channels = ChannelsOfHwb(*hue, w, b);
+    return Rgb { Channel(channels[0]), Channel(channels[1]), Channel(channels[2]) };
+}
+
+// lab(), lch(), oklab(), oklch() and color(): the colour in its own space, mapped into sRGB.
+std::optional<MappedColour> LabOfArguments(const Arguments& arguments, bool ok, bool polar)
+{
+    const auto& c = arguments.components;
+    const double lightnessRange = ok ? 1 : 100;
+    const auto lightness = Scalar(c[0], lightnessRange);
+    if (!lightness)
+        return std::nullopt;
+    const double l = std::min(std::max(*lightness, 0.0), lightnessRange);
+    if (polar) {
+        const auto chroma = Scalar(c[1], ok ? 0.4 : 150);
+        const auto hue = Hue(c[2]);
+        if (!chroma || !hue)
+            return std::nullopt;
+        const double ch = std::max(*chroma, 0.0);
+        if (ok)
+            return MapOklchToSrgb({ l, ch, *hue });
+        const LabD50 lab = LabOfLch({ l, ch, *hue });
+        return MapSrgbToGamut(RgbOfXyzD65(RgbSpace::Srgb, XyzD65OfXyzD50(XyzD50OfLab(lab))));
+    }
+    const auto a = Scalar(c[1], ok ? 0.4 : 125);
+    const auto b = Scalar(c[2], ok ? 0.4 : 125);
+    if (!a || !b)
+        return std::nullopt;
+    if (ok)
+        return MapSrgbToGamut(SrgbOfOklab({ l, *a, *b }));
+    const Components xyz = XyzD65OfXyzD50(XyzD50OfLab({ l, *a, *b }));
+    return MapSrgbToGamut(RgbOfXyzD65(RgbSpace::Srgb, xyz));
+}
+
+std::optional<MappedColour> ColorOfArguments(const Arguments& arguments)
+{
+    struct Space
+    {
+        std::string_view name;
+        std::optional<RgbSpace> rgb; // nothing for the XYZ spaces
+        bool d50;
+    };
+    static constexpr Space spaces[] = {
+        { "srgb", RgbSpace::Srgb, false },
+        { "srgb-linear", RgbSpace::SrgbLinear, false },
+        { "display-p3", RgbSpace::DisplayP3, false },
+        { "a98-rgb", RgbSpace::A98Rgb, false },
+        { "prophoto-rgb", RgbSpace::ProphotoRgb, false },
+        { "rec2020", RgbSpace::Rec2020, false },
+        { "xyz", std::nullopt, false },
+        { "xyz-d65", std::nullopt, false },
+        { "xyz-d50", std::nullopt, true },
+    };
+    const auto space = std::find_if(std::begin(spaces), std::end(spaces),
+        [&](const Space& s) { return EqualsIgnoringAsciiCase(arguments.space, s.name); });
+    if (space == std::end(spaces))
+        return std::nullopt;
+    Components values {};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const auto value = Scalar(arguments.components[k], 1);
+        if (!value)
+            return std::nullopt;
+        values[k] = *value;
+    }
+    if (space->rgb == RgbSpace::Srgb)
+        return MapSrgbToGamut(values);
+    const Components xyz = space->rgb ? XyzD65OfRgb(*space->rgb, values)
+        : space->d50                  ? XyzD65OfXyzD50(values)
+                                      : values;
+    return MapSrgbToGamut(RgbOfXyzD65(RgbSpace::Srgb, xyz));
+}
+
+enum class Function { Rgb, Hsl, Hwb, Lab, Lch, Oklab, Oklch, Color };
+
+std::optional<Function> FunctionNamed(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, Function> names[] = {
+        { "rgb", Function::Rgb },
+        { "rgba", Function::Rgb },
+        { "hsl", Function::Hsl },
+        { "hsla", Function::Hsl },
+        { "hwb", Function::Hwb },
+        { "lab", Function::Lab },
+        { "lch", Function::Lch },
+        { "oklab", Function::Oklab },
+        { "oklch", Function::Oklch },
+        { "color", Function::Color },
+    };
+    for (const auto& [text, function] : names) {
+        if (EqualsIgnoringAsciiCase(name, text))
+            return function;
+    }
+    return std::nullopt;
+}
+
+Refusal RefusalOf(Function function)
+{
+    constexpr Refusal refusals[] = { Refusal::Rgb, Refusal::Hsl, Refusal::Hwb, Refusal::Lab,
+        Refusal::Lch, Refusal::Oklab, Refusal::Oklch, Refusal::Color };
+    return refusals[static_cast<int>(function)];
+}
+
+// name(arguments), the name right before "(" and nothing after ")".
+ColourReading ReadFunction(std::string_view text)
 {
     const std::size_t open = text.find('(');
-    if (open == std::string_view::npos || text.back() != ')')
-        return std::nullopt;
+    const std::size_t close = text.find(')');
     const std::string_view name = text.substr(0, open);
-    const bool rgb = EqualsIgnoringCase(name, "rgb") || EqualsIgnoringCase(name, "rgba");
-    const bool hsl = EqualsIgnoringCase(name, "hsl") || EqualsIgnoringCase(name, "hsla");
-    if (!rgb && !hsl)
-        return std::nullopt;
-    const std::string_view inside = text.substr(open + 1, text.size() - open - 2);
-    if (inside.find_first_of("()") != std::string_view::npos)
-        return std::nullopt;
-    const auto arguments = ReadArguments(inside);
-    if (!arguments || !IsShowable(arguments->alpha))
-        return std::nullopt;
-    return rgb ? RgbOfArguments(*arguments) : HslOfArguments(*arguments);
+    const auto function = FunctionNamed(name);
+    if (!function) {
+        const bool styleSheet = EqualsIgnoringAsciiCase(name, "var")
+            || EqualsIgnoringAsciiCase(name, "calc") || EqualsIgnoringAsciiCase(name, "color-mix")
+            || EqualsIgnoringAsciiCase(name, "env") || EqualsIgnoringAsciiCase(name, "light-dark");
+        return Refused(styleSheet ? Refusal::StyleSheetOnly : Refusal::Unknown);
+    }
+    const std::string_view inside = text.substr(open + 1, close - open - 1);
+    if (inside.find('(') != std::string_view::npos)
+        return Refused(Refusal::StyleSheetOnly); // calc(), var(), relative colours
+    if (close == std::string_view::npos)
+        return Refused(RefusalOf(*function));
+    if (close + 1 != text.size())
+        return Refused(Refusal::Several);
+    const auto tokens = Tokens(inside);
+    if (!tokens)
+        return Refused(RefusalOf(*function));
+    const bool legacy = *function == Function::Rgb || *function == Function::Hsl;
+    const auto arguments = ArgumentsOf(*tokens, legacy, *function == Function::Color);
+    if (!arguments)
+        return Refused(RefusalOf(*function));
+    const AlphaCheck alpha = CheckAlpha(arguments->alpha);
+    if (alpha == AlphaCheck::Invalid)
+        return Refused(RefusalOf(*function));
+    std::optional<MappedColour> colour;
+    switch (*function) {
+    case Function::Rgb:
+    case Function::Hsl:
+    case Function::Hwb: {
+        const auto rgb = *function == Function::Rgb ? RgbOfArguments(*arguments)
+            : *function == Function::Hsl            ? HslOfArguments(*arguments)
+                                                    : HwbOfArguments(*arguments);
+        if (rgb)
+            colour = MappedColour { *rgb, false };
+        break;
+    }
+    case Function::Lab:
+    case Function::Lch:
+    case Function::Oklab:
+    case Function::Oklch:
+        colour =
+            LabOfArguments(*arguments, *function == Function::Oklab || *function == Function::Oklch,
+                *function == Function::Lch || *function == Function::Oklch);
+        break;
+    case Function::Color:
+        colour = ColorOfArguments(*arguments);
+        break;
+    }
+    if (!colour)
+        return Refused(RefusalOf(*function));
+    if (alpha == AlphaCheck::Transparent)
+        return Refused(Refusal::Transparent);
+    return Read(colour->rgb, colour->outOfGamut);
 }
 
 // A decimal component of a bare triple: digits only, 0 to 255.
 std::optional<int> ReadComponent(std::string_view text)
 {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit))
+    if (text.empty() || !std::all_of(text.begin(), text.end(), IsAsciiDigit))
         return std::nullopt;
     int value = 0;
     for (char c : text) {
@@ -428,23 +647,24 @@ std::optional<int> ReadComponent(std::string_view text)
 // "R,G,B" (blanks allowed around the commas) or "R G B" (separated by spaces or tabs).
 std::optional<Rgb> ReadTriple(std::string_view text)
 {
-    std::vector<std::string_view> parts;
+    std::array<std::string_view, 4> parts;
+    std::size_t count = 0;
     const bool commas = text.find(',') != std::string_view::npos;
     std::size_t i = 0;
-    while (i <= text.size() && parts.size() <= 3) {
+    while (i <= text.size() && count <= 3) {
         if (commas) {
             const std::size_t comma = std::min(text.find(',', i), text.size());
-            parts.push_back(Trimmed(text.substr(i, comma - i)));
+            parts[count++] = Trimmed(text.substr(i, comma - i));
             i = comma + 1;
         } else {
             const std::size_t end = std::min(text.find_first_of(" \t", i), text.size());
-            parts.push_back(text.substr(i, end - i));
+            parts[count++] = text.substr(i, end - i);
             i = text.find_first_not_of(" \t", end);
             if (i == std::string_view::npos)
                 break;
         }
     }
-    if (parts.size() != 3)
+    if (count != 3)
         return std::nullopt;
     const auto red = ReadComponent(parts[0]);
     const auto green = ReadComponent(parts[1]);
@@ -458,10 +678,11 @@ std::optional<Rgb> ReadCssName(std::string_view text)
 {
     if (text.size() > 32)
         return std::nullopt;
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
+    char buffer[32];
+    std::transform(text.begin(), text.end(), buffer, AsciiLower);
+    const std::string_view lower(buffer, text.size());
     const auto found = std::lower_bound(CssNamedColors.begin(), CssNamedColors.end(), lower,
-        [](const CssNamedColor& entry, const std::string& name) { return entry.name < name; });
+        [](const CssNamedColor& entry, std::string_view name) { return entry.name < name; });
     if (found == CssNamedColors.end() || found->name != lower)
         return std::nullopt;
     return RgbOfHexDigits(found->hex);
@@ -476,32 +697,154 @@ std::optional<Rgb> ReadListName(std::string_view text)
     return std::nullopt;
 }
 
-bool IsSixHexDigits(std::string_view text)
+// The quotes around a text, one pair of either kind.
+std::string_view Unquoted(std::string_view text)
 {
-    return text.size() == 6
-        && std::all_of(text.begin(), text.end(), [](char c) { return HexDigitValue(c) >= 0; });
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'')
+        && text.back() == text.front())
+        return Trimmed(text.substr(1, text.size() - 2));
+    return text;
+}
+
+// A declaration's value: "property: value" with an optional "!important" at its end, the
+// property a CSS name or a custom property ("--brand"). Anything else with a ":" names no
+// colour; nothing means the text is no declaration.
+std::optional<std::string_view> DeclaredValue(std::string_view text, bool& refused)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view property = Trimmed(text.substr(0, colon));
+    if (!StartsIdent(property) || IdentLength(property) != property.size()) {
+        refused = true;
+        return std::nullopt;
+    }
+    std::string_view value = Trimmed(text.substr(colon + 1));
+    if (const std::size_t bang = value.rfind('!'); bang != std::string_view::npos) {
+        if (!EqualsIgnoringAsciiCase(Trimmed(value.substr(bang + 1)), "important")) {
+            refused = true;
+            return std::nullopt;
+        }
+        value = Trimmed(value.substr(0, bang));
+    }
+    return value;
+}
+
+bool HasBlankOutsideParentheses(std::string_view text)
+{
+    int depth = 0;
+    for (char c : text) {
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth <= 0 && IsBlank(c))
+            return true;
+    }
+    return false;
+}
+
+ColourReading ReadValue(std::string_view text)
+{
+    if (text.empty())
+        return Refused(Refusal::Empty);
+    if (const auto css = ReadCssName(text))
+        return Read(*css);
+    // The list's own names that CSS lacks, exactly as listed ("dark green", "madium aquamarine").
+    if (const auto listed = ReadListName(text))
+        return Read(*listed);
+    if (EqualsIgnoringAsciiCase(text, "transparent"))
+        return Refused(Refusal::Transparent);
+    if (EqualsIgnoringAsciiCase(text, "currentcolor"))
+        return Refused(Refusal::StyleSheetOnly);
+    if (IsAsciiDigit(text.front())) {
+        if (const auto triple = ReadTriple(text))
+            return Read(*triple);
+    }
+    if (HasBlankOutsideParentheses(text)) {
+        // Three numbers are a triple out of range; anything else holds more than one value.
+        const bool numbers = std::all_of(text.begin(), text.end(), [](char c) {
+            return IsAsciiDigit(c) || IsBlank(c) || c == ',' || c == '-' || c == '.';
+        });
+        return Refused(numbers ? Refusal::Triple : Refusal::Several);
+    }
+    if (text.front() == '#')
+        return ReadHexCode(text.substr(1));
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')
+        && AllHexDigits(text.substr(2)))
+        return text.size() == 8 ? Read(RgbOfHexDigits(text.substr(2)))
+                                : Refused(Refusal::HexDigits);
+    if ((text.size() == 6 || text.size() == 8) && AllHexDigits(text))
+        return ReadHexCode(text);
+    if (text.find('(') != std::string_view::npos && StartsIdent(text))
+        return ReadFunction(text);
+    if (IsAsciiDigit(text.front()) && text.find(',') != std::string_view::npos)
+        return Refused(Refusal::Triple);
+    return Refused(Refusal::Unknown);
 }
 
 } // namespace
 
+ColourReading ReadColour(std::string_view cp932)
+{
+    // Most texts are plain ASCII already and are read in place.
+    const bool plain = std::all_of(
+        cp932.begin(), cp932.end(), [](char c) { return (c >= 0x20 && c < 0x7F) || IsBlank(c); });
+    std::optional<std::string> ascii;
+    if (!plain) {
+        ascii = AsciiOfFullWidth(cp932);
+        if (!ascii)
+            return Refused(Refusal::Characters);
+    }
+    std::string_view text = Unquoted(Trimmed(plain ? cp932 : std::string_view(*ascii)));
+    if (!text.empty() && text.back() == ';')
+        text = Unquoted(Trimmed(text.substr(0, text.size() - 1)));
+    bool refused = false;
+    if (const auto value = DeclaredValue(text, refused))
+        return ReadValue(Unquoted(*value));
+    if (refused)
+        return Refused(Refusal::Several);
+    return ReadValue(text);
+}
+
 std::optional<Rgb> ReadColourText(std::string_view cp932)
 {
-    const std::optional<std::string> halfWidth = HalfWidth(cp932);
-    if (!halfWidth)
-        return std::nullopt;
-    const std::string_view text = Trimmed(*halfWidth);
-    if (text.empty())
-        return std::nullopt;
-    // The list's own names come first, so that "gold" is the list's gold, not the CSS one.
-    if (const auto listed = ReadListName(text))
-        return listed;
-    if (text.front() == '#')
-        return ReadHashCode(text.substr(1));
-    if (IsSixHexDigits(text))
-        return RgbOfHexDigits(text);
-    if (text.back() == ')')
-        return ReadFunction(text);
-    if (IsDigit(text.front()))
-        return ReadTriple(text);
-    return ReadCssName(text);
+    return ReadColour(cp932).rgb;
+}
+
+std::string ColourTextOfUtf8(std::string_view utf8)
+{
+    // Each is a whole UTF-8 sequence, and no sequence holds another's lead byte, so a match is
+    // always a whole character.
+    static constexpr std::string_view invisible[] = {
+        "\xC2\xA0", // no-break space
+        "\xE2\x80\x8B", // zero-width space
+        "\xE2\x80\x8C", // zero-width non-joiner
+        "\xE2\x80\x8D", // zero-width joiner
+        "\xE2\x80\xAF", // narrow no-break space
+        "\xE2\x81\xA0", // word joiner
+        "\xEF\xBB\xBF", // byte-order mark, zero-width no-break space
+    };
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::string_view rest = utf8.substr(i);
+        const auto lead = static_cast<unsigned char>(rest[0]);
+        const auto found = lead < 0xC2
+            ? std::end(invisible)
+            : std::find_if(std::begin(invisible), std::end(invisible),
+                [&](std::string_view sequence) { return rest.starts_with(sequence); });
+        if (found != std::end(invisible)) {
+            text += ' ';
+            i += found->size();
+        } else {
+            text += utf8[i++];
+        }
+    }
+    return Utf8ToCp932(text);
+}
+
+std::string QuotedColourText(std::string_view cp932)
+{
+    std::string quoted = Sjis(u8"「");
+    quoted += ShownText(Trimmed(cp932), 40, Sjis(u8"…"));
+    quoted += Sjis(u8"」");
+    return quoted;
 }

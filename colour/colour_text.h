@@ -1,33 +1,47 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "colour/rgb.h"
 
-/// Reads one colour from a text (CP932 bytes) as a user pastes or types it. Nothing when the text
-/// names no colour (an empty text among them).
+/// What reading a colour text gave: the colour, or (rgb empty) a sentence in CP932 that says what
+/// a colour text was expected to look like.
+struct ColourReading
+{
+    std::optional<Rgb> rgb;
+    bool outOfGamut = false; // the colour lies outside sRGB; rgb is the nearest colour it can show
+    std::string expected;
+};
+
+/// Reads one colour from a text (CP932 bytes) as a user pastes or types it.
 ///
-/// - "#RRGGBB", "#RGB", "#RRGGBBAA", "#RGBA" and "RRGGBB", digits in any case. Alpha is ignored,
-///   but a code with alpha 0 is fully transparent and names nothing that can be shown, like the
-///   keyword "transparent"; it is refused (so is "#FF80", a six-digit code cut short).
-/// - rgb()/rgba() and hsl()/hsla(), names in any case, in the comma syntax "rgb(255, 128, 0)"
-///   with an optional fourth alpha, or the space syntax "rgb(255 128 0 / 50%)"; never both in
-///   one text. rgb() takes numbers or percentages (the comma syntax one kind for all three, the
-///   space syntax any mix, and none for 0); hsl() takes a hue as a number or in deg, grad, rad or
-///   turn, then saturation and lightness as percentages, or also as plain numbers in the space
-///   syntax ("hsl(30 100 50)", but not "hsl(30,100,50)"). Out-of-range values are clamped (rgb
-///   channels to 0-255, percentages to 0-100%), hues go round the circle; channels are rounded
-///   half up at the end. Alpha is ignored, except that alpha 0 (or less) is refused as above.
-/// - "R,G,B" (blanks allowed around the commas) and "R G B" (spaces or tabs): decimal digits
-///   only, 0 to 255 each; a value out of range is refused, not clamped.
-/// - A name of the named colour list exactly as listed, with its own value ("gold" is CC7F32);
-///   otherwise a CSS named colour in any case ("Gold" is the CSS FFD700). "transparent" and
-///   "currentcolor" are not colours.
+/// - "#RGB", "#RGBA", "#RRGGBB", "#RRGGBBAA", "RRGGBB", "RRGGBBAA" and "0xRRGGBB", digits in any
+///   case.
+/// - CSS Color 4's functions, names in any case: rgb()/rgba() and hsl()/hsla() in the comma or
+///   the space syntax, hwb(), lab(), lch(), oklab(), oklch(), and color() with srgb, srgb-linear,
+///   display-p3, a98-rgb, prophoto-rgb, rec2020, xyz, xyz-d50 and xyz-d65; numbers and
+///   percentages with each component's reference range, hues in deg, grad, rad or turn, none in
+///   any component of the space syntax. rgb(), hsl() and hwb() clamp each channel to sRGB; the
+///   other notations bring a colour outside sRGB in by gamut mapping (outOfGamut is then set).
+/// - "R,G,B" and "R G B", decimal digits only, 0 to 255 each.
+/// - A CSS named colour in any case; otherwise a name of the named colour list exactly as listed.
+/// - Around it: blanks and line ends, quotes, a trailing ";", and a declaration of one colour
+///   ("color: #1E90FF;", "--brand: oklch(62% 0.19 255)", "... !important").
 ///
-/// Blanks (space, tab, ideographic space) and line ends around the colour are ignored. The
-/// full-width digits, letters and the signs # , ( ) % . + - / and the ideographic space, as a
-/// Japanese input method types them, read as their half-width forms; any other double-byte or
-/// half-width katakana character, or a control character other than the blanks, refuses the
-/// text. The work is linear in the text's length, so a large clipboard is read at once.
+/// Alpha is ignored, except that a fully transparent colour (alpha 0 or less, or none, and the
+/// keyword "transparent") names nothing that can be shown and is refused. The full-width forms a
+/// Japanese input method types read as their ASCII forms. The work is linear in the text's length.
+ColourReading ReadColour(std::string_view cp932);
+
+/// ReadColour's colour alone.
 std::optional<Rgb> ReadColourText(std::string_view cp932);
+
+/// A text copied as UTF-8 as the CP932 text ReadColour reads: no-break spaces, zero-width spaces
+/// and joiners and byte-order marks (which the code page lacks) become plain spaces first.
+std::string ColourTextOfUtf8(std::string_view utf8);
+
+/// A colour text as a refusal quotes it (CP932): without its surrounding blanks, between 「 and 」,
+/// control characters as "?", cut after 40 characters with "…".
+std::string QuotedColourText(std::string_view cp932);

@@ -1,23 +1,10 @@
 #include "colour/integer_text.h"
 
+#include "colour/ascii_text.h"
 #include "colour/exception.h"
 #include "platform/codepage.h"
 
 namespace {
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 // "$" already taken off: one or more hexadecimal digits, at most eight of them significant.
 std::optional<std::int32_t> ParseHex(std::string_view digits)

@@ -292,3 +292,25 @@ IconvOpenFunction& IconvOpenForConversions()
     static IconvOpenFunction open = ::iconv_open;
     return open;
 }
+
+std::string ShownText(std::string_view cp932, std::size_t maxCharacters, std::string_view ellipsis)
+{
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < cp932.size(); ++characters) {
+        if (characters == maxCharacters) {
+            shown += ellipsis;
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(cp932[i]);
+        if (IsCp932LeadByte(byte) && i + 1 < cp932.size()) {
+            shown.append(cp932, i, 2);
+            i += 2;
+            continue;
+        }
+        const bool printable = (byte >= 0x20 && byte < 0x7F) || (byte >= 0xA1 && byte <= 0xDF);
+        shown += printable ? static_cast<char>(byte) : '?';
+        ++i;
+    }
+    return shown;
+}

@@ -48,3 +48,8 @@ inline std::string Sjis(std::u8string_view utf8)
 {
     return Utf8ToCp932(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
+
+/// A text (CP932) as a message shows it: control characters and stray bytes as "?", cut after
+/// maxCharacters characters (a double-byte character counts as one and is never split) with
+/// ellipsis appended.
+std::string ShownText(std::string_view cp932, std::size_t maxCharacters, std::string_view ellipsis);

@@ -5,6 +5,7 @@
 
 #include <QHelpEvent>
 #include <QToolTip>
+#include <QVariant>
 
 #include "colour/contrast.h"
 #include "colour/css_named_colors.h"
@@ -50,6 +51,9 @@ std::string ContrastLine(const char8_t* against, Rgb colour, Rgb background)
         + (passed.empty() ? Sjis(u8"　達成なし") : Sjis(u8"　達成: ") + passed);
 }
 
+// The colour (as a TColor) that was brought in from outside sRGB, on the swatch.
+constexpr const char* outOfGamutProperty = "tintoraOutOfGamut";
+
 class SwatchHint : public QObject
 {
 public:
@@ -64,7 +68,10 @@ public:
         if (event->type() != QEvent::ToolTip) {
             return false;
         }
-        const QString text = ToQString(SwatchHintText(SwatchColour(m_swatch)));
+        const Rgb colour = SwatchColour(m_swatch);
+        const QVariant marked = m_swatch.property(outOfGamutProperty);
+        const bool outOfGamut = marked.isValid() && marked.toInt() == ColorOf(colour);
+        const QString text = ToQString(SwatchHintText(colour, outOfGamut));
         QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, &m_swatch);
         return true;
     }
@@ -75,7 +82,7 @@ private:
 
 } // namespace
 
-std::string SwatchHintText(Rgb colour)
+std::string SwatchHintText(Rgb colour, bool outOfGamut)
 {
     const NamedColor& named = NamedColorTable[NearestNamedColor(colour)];
     const CssNamedColor& css = CssNamedColors[NearestCssColor(colour)];
@@ -83,7 +90,15 @@ std::string SwatchHintText(Rgb colour)
         + std::string(named.hex) + Sjis(u8"）\n最も近い CSS の色名: ") + std::string(css.name)
         + Sjis(u8"（#") + std::string(css.hex) + Sjis(u8"）\n")
         + ContrastLine(u8"白", colour, { 255, 255, 255 }) + "\n"
-        + ContrastLine(u8"黒", colour, { 0, 0, 0 });
+        + ContrastLine(u8"黒", colour, { 0, 0, 0 })
+        + (outOfGamut ? Sjis(
+               u8"\n指定された色は sRGB の範囲の外にあるため、表示できる最も近い色を表示しています")
+                      : std::string());
+}
+
+void MarkOutOfGamut(TShape& swatch)
+{
+    swatch.setProperty(outOfGamutProperty, QVariant(ColorOf(SwatchColour(swatch))));
 }
 
 void InstallSwatchHint(TShape& swatch)

@@ -27,7 +27,10 @@ def run(*args, env=None, **streams):
 
 class PrintTest(unittest.TestCase):
     def test_forms_of_each_kind_of_colour(self):
-        orange = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 128, 0"]
+        orange = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 128, 0",
+                  "oklch(73.2% 0.1858 53)"]
+        white = ["#FFFFFF", "FFFFFF", "rgb(255, 255, 255)", "hsl(0, 0%, 100%)", "255, 255, 255",
+                 "oklch(100% 0 0)"]
         cases = {
             "#FF8000": orange,
             "ff8000": orange,
@@ -36,14 +39,19 @@ class PrintTest(unittest.TestCase):
             "hsl(30deg, 100%, 50%)": orange,
             "255,128,0": orange,
             "＃ＦＦ８０００": orange,
-            "#000": ["#000000", "000000", "rgb(0, 0, 0)", "hsl(0, 0%, 0%)", "0, 0, 0"],
-            # The colour list's own values win over CSS's colours of the same names; CSS's
-            # names are read in any case, the list's only as listed.
-            "green": ["#00FF00", "00FF00", "rgb(0, 255, 0)", "hsl(120, 100%, 50%)", "0, 255, 0"],
-            "white": ["#FCFCFC", "FCFCFC", "rgb(252, 252, 252)", "hsl(0, 0%, 99%)",
-                      "252, 252, 252"],
-            "WHITE": ["#FFFFFF", "FFFFFF", "rgb(255, 255, 255)", "hsl(0, 0%, 100%)",
-                      "255, 255, 255"],
+            "color: #ff8000;": orange,
+            "oklch(73.2% 0.1858 53)": orange,
+            "\u00a0#ff8000\u200b": orange,
+            "#000": ["#000000", "000000", "rgb(0, 0, 0)", "hsl(0, 0%, 0%)", "0, 0, 0",
+                     "oklch(0% 0 0)"],
+            # CSS's names win over the colour list's values of the same names, in any case.
+            "green": ["#008000", "008000", "rgb(0, 128, 0)", "hsl(120, 100%, 25%)", "0, 128, 0",
+                      "oklch(52% 0.177 142.5)"],
+            "white": white,
+            "WHITE": white,
+            # The list's names CSS lacks still read, as listed.
+            "dark green": ["#2F4F2F", "2F4F2F", "rgb(47, 79, 47)", "hsl(120, 25.4%, 24.7%)",
+                           "47, 79, 47", "oklch(39.3% 0.065 144)"],
         }
         for colour, forms in cases.items():
             for args in (["--print", colour], ["--print=" + colour], ["--pr", colour]):
@@ -51,6 +59,45 @@ class PrintTest(unittest.TestCase):
                     done = run(*args)
                     self.assertEqual((done.returncode, done.stderr.decode()), (0, ""))
                     self.assertEqual(done.stdout.decode(), "".join(f + "\n" for f in forms))
+
+    def test_format_prints_one_form(self):
+        for form, line in [("hex", "#1E90FF"), ("bare", "1E90FF"), ("rgb", "rgb(30, 144, 255)"),
+                           ("hsl", "hsl(209.6, 100%, 55.9%)"), ("triple", "30, 144, 255"),
+                           ("oklch", "oklch(65.2% 0.19 253.2)")]:
+            for args in (["--print", "dodgerblue", "--format", form],
+                         ["--format=" + form, "--print=#1e90ff"]):
+                with self.subTest(args=args):
+                    done = run(*args)
+                    self.assertEqual((done.returncode, done.stderr.decode()), (0, ""))
+                    self.assertEqual(done.stdout.decode(), line + "\n")
+
+    def test_format_refuses_unknown_forms_and_goes_with_print_only(self):
+        for args, message in [
+                (["--print", "red", "--format", "HEX"],
+                 "tintora: --format の形が不明です: 'HEX'（hex、bare、rgb、hsl、triple、oklch のどれかです）\n"),
+                (["--format=hex"],
+                 "tintora: オプション '--format' は '--print' と一緒に使ってください\n")]:
+            with self.subTest(args=args):
+                done = run(*args)
+                self.assertEqual(done.returncode, 2)
+                self.assertEqual(done.stdout, b"")
+                self.assertTrue(done.stderr.decode().startswith(message), done.stderr.decode())
+
+    def test_colour_outside_srgb_is_mapped_with_a_note(self):
+        done = run("--print", "color(display-p3 1 0 0)", "--format=hex")
+        self.assertEqual(done.returncode, 0)
+        self.assertEqual(done.stdout.decode(), "#FF0B0C\n")
+        self.assertEqual(
+            done.stderr.decode(),
+            "tintora: この色は sRGB の範囲の外にあるため、表示できる最も近い色にしました\n")
+
+    def test_refusal_says_what_was_expected(self):
+        done = run("--print", "border: 1px solid red")
+        self.assertEqual(done.returncode, 2)
+        self.assertEqual(
+            done.stderr.decode(),
+            "tintora: 色として読めません: 'border: 1px solid red'。"
+            "色を一つだけ書いてください（例: color: #1E90FF;）。（書き方は tintora --help にあります）\n")
 
     def test_refused_colours_exit_2_with_one_line(self):
         for colour in ["", "#FF80", "rgb(1,2)", "hsl(30,100,50)", "256 0 0", "nocolour",
@@ -127,7 +174,9 @@ class RefusalTest(unittest.TestCase):
         done = run("#GG0000")
         self.assertEqual(done.returncode, 2)
         self.assertEqual(done.stderr.decode(),
-                         "tintora: 色として読めません: '#GG0000'（書き方は tintora --help にあります）\n")
+                         "tintora: 色として読めません: '#GG0000'。"
+                         "16進数の色は #FF8000 のように3、4、6、8桁で書いてください。"
+                         "（書き方は tintora --help にあります）\n")
 
 
 class ContrastTest(unittest.TestCase):

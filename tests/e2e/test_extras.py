@@ -11,7 +11,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tintora_e2e as e2e  # noqa: E402
 
-FORMS = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 128, 0"]
+FORMS = ["#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "255, 128, 0",
+         "oklch(73.2% 0.1858 53)"]
 ORANGE = {"Edit1": "FF8000", "Edit2": "255", "Edit3": "128", "Edit4": "0"}
 
 

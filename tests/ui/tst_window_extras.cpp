@@ -277,7 +277,7 @@ void TstWindowExtras::copyMenus()
     Form().Edit1->setText(QStringLiteral("zz"));
     Form().Shape1->SetBrushColor(0x000080FF);
     const QStringList forms = { "#FF8000", "FF8000", "rgb(255, 128, 0)", "hsl(30, 100%, 50%)",
-        "255, 128, 0" };
+        "255, 128, 0", "oklch(73.2% 0.1858 53)" };
 
     for (qsizetype i = 0; i < forms.size(); ++i) {
         QMenu* menu = OpenContextMenu(Form().findChild<QWidget*>(control));
