@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "app/qt_options.h"
@@ -123,26 +124,27 @@ CommandLine ReadCommandLine(int argc, char* argv[])
             answer.action = option->action;
             return answer;
         }
-        if (option->modifier != Modifier::None) {
-            std::string argument;
-            if (option->takesValue) {
-                if (equals != std::string_view::npos) {
-                    argument = std::string(body.substr(equals + 1));
-                } else if (i + 1 < argc) {
-                    argument = argv[++i];
-                } else {
-                    return Failed(Sjis(u8"オプション ") + Dashed(option->name)
-                        + Sjis(u8" には引数が必要です"));
-                }
+        // The option's argument: joined with "=" or the next word.
+        std::optional<std::string> argument;
+        if (option->takesValue) {
+            if (equals != std::string_view::npos) {
+                argument = std::string(body.substr(equals + 1));
+            } else if (i + 1 < argc) {
+                argument = argv[++i];
+            } else {
+                return Failed(
+                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
             }
+        }
+        if (option->modifier != Modifier::None) {
             modifiers.push_back(option);
             if (option->modifier == Modifier::Format) {
-                command.format = argument;
+                command.format = *argument;
                 command.hasFormat = true;
             } else if (option->modifier == Modifier::Level) {
-                command.level = argument;
+                command.level = *argument;
             } else if (option->modifier == Modifier::Vision) {
-                command.vision = argument;
+                command.vision = *argument;
             } else {
                 command.suggest = true;
             }
@@ -154,15 +156,8 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
         chosen = option;
         command.action = option->action;
-        if (option->takesValue) {
-            if (equals != std::string_view::npos) {
-                command.value = std::string(body.substr(equals + 1));
-            } else if (i + 1 < argc) {
-                command.value = argv[++i];
-            } else {
-                return Failed(
-                    Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
-            }
+        if (argument) {
+            command.value = std::move(*argument);
             command.hasValue = true;
         }
     }

@@ -17,9 +17,12 @@ std::string HelpText()
 オプション:
   --pick                     画面から色を一つ取得して #RRGGBB の形で出力します
                              （ウィンドウは開きません）
-  --print 色                 色を次の五つの形で一行ずつ出力します:
+  --print 色                 色を次の六つの形で一行ずつ出力します:
                              #FF8000、FF8000、rgb(255, 128, 0)、
-                             hsl(30, 100%, 50%)、255, 128, 0
+                             hsl(30, 100%, 50%)、255, 128, 0、
+                             oklch(73.2% 0.1858 53)
+  --format 形                --print で出力する形を一つにします（hex、bare、
+                             rgb、hsl、triple、oklch のどれか）
   --pick-in-window           ウィンドウを開き、すぐに画面から色を取得します
   --export-palette ファイル  ユーザカラーをパレットファイルに書き出します
                              （拡張子が .gpl なら GIMP パレット、.css なら CSS）
@@ -43,10 +46,17 @@ std::string HelpText()
 Qt の標準オプション（-platform、-display、-style など）も使えます。
 
 色の書き方:
-  #RRGGBB、RRGGBB、#RGB、#RRGGBBAA、#RGBA（アルファ値は無視します）
-  rgb()、rgba()、hsl()、hsla()（カンマ区切りでも空白区切りでも書けます）
-  255, 128, 0 や 255 128 0（0 から 255 までの数を三つ）
-  CSS の色名（orange など）、Color Name 欄の名前（aquamarine など）
+  #RRGGBB、RRGGBB、#RGB、#RRGGBBAA、RRGGBBAA、#RGBA、0xRRGGBB
+  （アルファ値は無視します）
+  rgb()、rgba()、hsl()、hsla()（カンマ区切りでも空白区切りでも書けます）、
+  hwb()、lab()、lch()、oklab()、oklch()、
+  color(display-p3 1 0.5 0)（srgb、srgb-linear、a98-rgb、prophoto-rgb、
+  rec2020、xyz、xyz-d50、xyz-d65 も使えます）
+  255, 128, 0 や 255 128 0（0〜255 の数を三つ）
+  CSS の色名（orange など）、Color Name 欄にだけある名前（dark green など）
+  color: #FF8000; のような、色が一つだけの宣言（引用符で囲んでもかまいません）
+sRGB の範囲の外にある色は、表示できる最も近い色にして、そのことを標準エラー
+出力に書きます。
 # で始まる色は、シェルでは引用符で囲んでください（例: '#FF8000'）。
 
 終了ステータス:

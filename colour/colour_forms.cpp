@@ -84,7 +84,11 @@ std::string HslForm(Rgb rgb)
             const double hue = nearest[0] + order[k % 3] * step;
             const double saturation = nearest[1] + order[k / 3 % 3] * step;
             const double lightness = nearest[2] + order[k / 9] * step;
-            if (saturation < 0 || lightness < 0 || saturation > 100 || lightness > 100)
+            // The mean of the highest and lowest channel is lightness * 2.55, and each channel
+            // may be off by half a unit at most: a lightness further than 1 / 5.1 from the exact
+            // one cannot read back, so most tries need no conversion.
+            if (saturation < 0 || lightness < 0 || saturation > 100 || lightness > 100
+                || std::abs(lightness - exact[2]) > 0.2)
                 continue;
             const double shownHue = hue >= 360 || hue < 0 ? std::fmod(hue + 360, 360.0) : hue;
             if (ReadsBackAs(ChannelsOfHsl(shownHue, saturation, lightness), rgb)) {

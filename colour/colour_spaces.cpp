@@ -135,22 +135,16 @@ double A98FromLinear(double v)
     return Signed(v, std::pow(std::abs(v), 256.0 / 563));
 }
 
-constexpr double rec2020Alpha = 1.09929682680944;
-constexpr double rec2020Beta = 0.018053968510807;
-
+// Rec. 2020 as CSS Color 4 now defines it: the reference display's transfer function of
+// ITU-R BT.1886 (a pure 2.4 power, no black lift), not the camera's BT.2020 curve.
 double Rec2020ToLinear(double v)
 {
-    const double a = std::abs(v);
-    return a < rec2020Beta * 4.5
-        ? v / 4.5
-        : Signed(v, std::pow((a + rec2020Alpha - 1) / rec2020Alpha, 1 / 0.45));
+    return Signed(v, std::pow(std::abs(v), 2.4));
 }
 
 double Rec2020FromLinear(double v)
 {
-    const double a = std::abs(v);
-    return a > rec2020Beta ? Signed(v, rec2020Alpha * std::pow(a, 0.45) - (rec2020Alpha - 1))
-                           : 4.5 * v;
+    return Signed(v, std::pow(std::abs(v), 1 / 2.4));
 }
 
 Components Map(const Components& v, double (*f)(double))

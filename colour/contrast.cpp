@@ -6,22 +6,14 @@
 
 #include "platform/codepage.h"
 
-namespace {
+#include "colour/colour_spaces.h"
 
-// An sRGB component (0-255) as linear light. The threshold 0.03928 is the one the contrast
-// definition states; the sRGB standard's 0.04045 gives the same result for every 8-bit value,
-// since no k / 255 lies between the two (10 / 255 = 0.0392, 11 / 255 = 0.0431).
-double Linear(int component)
-{
-    const double c = component / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-} // namespace
-
+// The components as linear light by the sRGB standard's threshold 0.04045, which the current
+// WCAG 2.2 text also gives; WCAG 2.0's 0.03928 gives the same for every 8-bit value, since no
+// k / 255 lies between the two (10 / 255 = 0.0392, 11 / 255 = 0.0431).
 double RelativeLuminance(Rgb rgb)
 {
-    return 0.2126 * Linear(rgb.red) + 0.7152 * Linear(rgb.green) + 0.0722 * Linear(rgb.blue);
+    return 0.2126 * LinearOf(rgb.red) + 0.7152 * LinearOf(rgb.green) + 0.0722 * LinearOf(rgb.blue);
 }
 
 double ContrastRatio(Rgb first, Rgb second)

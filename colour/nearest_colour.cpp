@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/colour_spaces.h"
 #include "colour/conversions.h"
 #include "colour/css_named_colors.h"
 #include "colour/named_colors.h"
@@ -11,12 +12,6 @@
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-
-double Linear(int component)
-{
-    const double c = component / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
 
 double LabCurve(double t)
 {
@@ -76,9 +71,9 @@ template <typename Table> std::vector<Lab> LabsOf(const Table& table)
 // a small tint.
 Lab LabOf(Rgb rgb)
 {
-    const double r = Linear(rgb.red);
-    const double g = Linear(rgb.green);
-    const double b = Linear(rgb.blue);
+    const double r = LinearOf(rgb.red);
+    const double g = LinearOf(rgb.green);
+    const double b = LinearOf(rgb.blue);
     constexpr double m[3][3] = {
         { 0.4124, 0.3576, 0.1805 },
         { 0.2126, 0.7152, 0.0722 },

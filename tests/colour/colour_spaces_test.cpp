@@ -1,5 +1,7 @@
 #include "colour/colour_spaces.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "colour/gamut_map.h"
@@ -92,6 +94,21 @@ TEST(GamutMap, RoundsHalvesUp)
     EXPECT_EQ(EightBitsOf(127.4999 / 255), 127);
     EXPECT_EQ(EightBitsOf(-0.1), 0);
     EXPECT_EQ(EightBitsOf(1.1), 255);
+}
+
+} // namespace
+
+namespace {
+
+// Contrast and nearest names share this linearisation: the threshold 0.04045 (sRGB, WCAG 2.2)
+// against WCAG 2.0's 0.03928 changes no 8-bit value, so no contrast ratio changes.
+TEST(LinearOf, AgreesWithBothThresholdsAtEightBits)
+{
+    for (int k = 0; k < 256; ++k) {
+        const double c = k / 255.0;
+        const double wcag20 = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        EXPECT_DOUBLE_EQ(LinearOf(k), wcag20) << k;
+    }
 }
 
 } // namespace

@@ -86,6 +86,8 @@ private slots:
     void copyMenus_data();
     void copyMenus();
     void swatchMenuOffersThePick();
+    void pasteOutsideSrgb();
+    void pasteRefusalQuotesTheText();
     void copyButtonClickStaysTheHexBoxCopy();
     void swatchHint_data();
     void swatchHint();
@@ -147,7 +149,9 @@ void TstWindowExtras::pasteShortcut_data()
         { "R,G,B", "255,128,0", "FF8000", "255", "128", "0" },
         { "R G B", "1 2 3", "010203", "1", "2", "3" },
         { "CSS name in any case", "DarkOrange", "FF8C00", "255", "140", "0" },
-        { "list name wins over CSS", "green", "00FF00", "0", "255", "0" },
+        { "CSS name wins over the list", "green", "008000", "0", "128", "0" },
+        { "oklch()", "oklch(73.2% 0.1858 53)", "FF8000", "255", "128", "0" },
+        { "declaration", "color: #ff8000 !important;", "FF8000", "255", "128", "0" },
         { "list name with a blank", "medium turquise", "70DBDB", "112", "219", "219" },
         { "full-width as typed in Japanese", U("＃ＦＦ８０００"), "FF8000", "255", "128", "0" },
         { "full-width comma and brackets", U("rgb（255，128，0）"), "FF8000", "255", "128", "0" },
@@ -299,14 +303,61 @@ void TstWindowExtras::swatchMenuOffersThePick()
     QMenu* menu = OpenContextMenu(Form().Shape1);
     QVERIFY(menu);
     const QStringList entries = EntryTexts(menu);
-    QCOMPARE(entries.size(), 7);
-    QCOMPARE(entries[5], QStringLiteral("-"));
-    QCOMPARE(entries[6], U("画面から色を取得"));
+    QCOMPARE(entries.size(), 8);
+    QCOMPARE(entries[6], QStringLiteral("-"));
+    QCOMPARE(entries[7], U("画面から色を取得"));
     // The copy button's menu copies only.
     menu->close();
     QMenu* copyMenu = OpenContextMenu(Form().SpeedButton4);
     QVERIFY(copyMenu);
-    QCOMPARE(copyMenu->actions().size(), 5);
+    QCOMPARE(copyMenu->actions().size(), 6);
+}
+
+// A colour outside sRGB is shown as the nearest colour sRGB can show; a box says so, and so does
+// the swatch's hint for as long as the swatch shows that colour.
+void TstWindowExtras::pasteOutsideSrgb()
+{
+    Activate();
+    TForm1& form = Form();
+    QApplication::clipboard()->setText(QStringLiteral("color(display-p3 1 0 0)"));
+    form.Edit1->setFocus();
+    QTest::keyClick(form.Edit1, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(form.Edit1->text(), QStringLiteral("FF0B0C"));
+    QCOMPARE(m_window->Boxes().size(), std::size_t(1));
+    QCOMPARE(ToQString(m_window->Boxes().front().text),
+        U("貼り付けた色は sRGB の範囲の外にあるため、表示できる最も近い色にしました。"));
+
+    const QString note =
+        U("指定された色は sRGB の範囲の外にあるため、表示できる最も近い色を表示しています");
+    const QPoint inside(10, 10);
+    QHelpEvent first(QEvent::ToolTip, inside, form.Shape1->mapToGlobal(inside));
+    QApplication::sendEvent(form.Shape1, &first);
+    QTRY_VERIFY(QToolTip::text().endsWith(note));
+    QToolTip::hideText();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    form.Shape1->SetBrushColor(0x00FFFFFF);
+    QHelpEvent second(QEvent::ToolTip, inside, form.Shape1->mapToGlobal(inside));
+    QApplication::sendEvent(form.Shape1, &second);
+    QTRY_VERIFY(QToolTip::text().contains(U("白とのコントラスト比 1.00:1")));
+    QVERIFY(!QToolTip::text().contains(note));
+    QToolTip::hideText();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A refusal quotes the text read and says what was expected before listing the forms.
+void TstWindowExtras::pasteRefusalQuotesTheText()
+{
+    Activate();
+    QApplication::clipboard()->setText(QStringLiteral("border: 1px solid red"));
+    Form().Edit1->setFocus();
+    QTest::keyClick(Form().Edit1, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_window->Boxes().size(), std::size_t(1));
+    QVERIFY(
+        ToQString(m_window->Boxes().front().text)
+            .startsWith(U(
+                "クリップボードの内容 「border: 1px solid red」 を色として読み取れませんでした。\n"
+                "色を一つだけ書いてください（例: color: #1E90FF;）。\n")));
 }
 
 // Its menu beside it, the copy button's click still copies the HEX box's text as typed.
