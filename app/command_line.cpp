@@ -10,29 +10,34 @@
 
 namespace {
 
+// Options that change how an action is done rather than choosing one.
+enum class Modifier { None, Format, Level, Suggest, Vision };
+
 struct LongOption
 {
     std::string_view name;
     CommandAction action;
     bool takesValue;
+    Modifier modifier = Modifier::None;
 };
 
-constexpr std::array<LongOption, 11> LongOptions = { {
+constexpr std::array<LongOption, 15> LongOptions = { {
     { "pick", CommandAction::Pick, false },
     { "print", CommandAction::Print, true },
-    { "format", CommandAction::Print, true }, // modifies --print, see FormatOption
+    { "format", CommandAction::Print, true, Modifier::Format },
     { "pick-in-window", CommandAction::PickInWindow, false },
     { "pick-frozen", CommandAction::PickFrozen, false },
     { "pick-from", CommandAction::PickFrom, true },
     { "history", CommandAction::History, false },
     { "export-palette", CommandAction::ExportPalette, true },
     { "import-palette", CommandAction::ImportPalette, true },
+    { "contrast", CommandAction::Contrast, false },
+    { "level", CommandAction::Contrast, true, Modifier::Level },
+    { "suggest", CommandAction::Contrast, false, Modifier::Suggest },
+    { "vision", CommandAction::Contrast, true, Modifier::Vision },
     { "help", CommandAction::Help, false },
     { "version", CommandAction::Version, false },
 } };
-
-// --format goes with --print rather than naming an action of its own.
-const LongOption& FormatOption = LongOptions[2];
 
 CommandLine Failed(std::string reason)
 {
@@ -77,6 +82,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     CommandLine command;
     const LongOption* chosen = nullptr;
     std::vector<std::string_view> operands;
+    std::vector<const LongOption*> modifiers;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
@@ -133,9 +139,18 @@ CommandLine ReadCommandLine(int argc, char* argv[])
                     Sjis(u8"オプション ") + Dashed(option->name) + Sjis(u8" には引数が必要です"));
             }
         }
-        if (option == &FormatOption) {
-            command.format = *argument;
-            command.hasFormat = true;
+        if (option->modifier != Modifier::None) {
+            modifiers.push_back(option);
+            if (option->modifier == Modifier::Format) {
+                command.format = *argument;
+                command.hasFormat = true;
+            } else if (option->modifier == Modifier::Level) {
+                command.level = *argument;
+            } else if (option->modifier == Modifier::Vision) {
+                command.vision = *argument;
+            } else {
+                command.suggest = true;
+            }
             continue;
         }
         if (chosen != nullptr && chosen != option) {
@@ -150,15 +165,41 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         }
     }
 
-    if (command.hasFormat && command.action != CommandAction::Print) {
-        return Failed(Sjis(u8"オプション '--format' は '--print' と一緒に使ってください"));
+    // --format goes with --print, --vision with --print and --contrast, the others with
+    // --contrast alone; --suggest changes the colours' meaning, which a simulated vision would
+    // not keep.
+    for (const LongOption* modifier : modifiers) {
+        const bool print =
+            modifier->modifier == Modifier::Format || modifier->modifier == Modifier::Vision;
+        const bool contrast = modifier->modifier != Modifier::Format;
+        const bool fits = (print && command.action == CommandAction::Print)
+            || (contrast && command.action == CommandAction::Contrast);
+        if (!fits) {
+            return Failed(Sjis(u8"オプション ") + Dashed(modifier->name) + Sjis(u8" は ")
+                + (print && contrast ? Sjis(u8"'--print' か '--contrast'")
+                        : print      ? Sjis(u8"'--print'")
+                                     : Sjis(u8"'--contrast'"))
+                + Sjis(u8" と一緒に使ってください"));
+        }
     }
-    // The window takes one colour; the other actions take none.
-    const std::size_t allowed = chosen == nullptr ? 1 : 0;
+    if (command.suggest && command.vision) {
+        return Failed(Sjis(u8"オプション '--suggest' と '--vision' は一緒に使えません"));
+    }
+
+    // The window takes one colour, --contrast two; the other actions take none.
+    const std::size_t allowed = chosen == nullptr   ? 1
+        : command.action == CommandAction::Contrast ? 2
+                                                    : 0;
     if (operands.size() > allowed) {
         // Where the extra word is a second colour, the message says so.
         return Failed(Sjis(u8"余分な引数があります: ") + QuotedArgument(operands[allowed])
             + (allowed == 1 ? Sjis(u8"（色は一つだけ指定できます）") : std::string()));
+    }
+    if (command.action == CommandAction::Contrast) {
+        if (operands.size() < 2) {
+            return Failed(Sjis(u8"オプション '--contrast' には文字色と背景色の二つの色が必要です"));
+        }
+        command.secondValue = std::string(operands[1]);
     }
     if (!operands.empty()) {
         command.value = std::string(operands.front());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ enum class CommandAction {
     PickFrom, // one pick from an image file, printed
     History, // the colours taken last, printed
     Print, // the forms of a colour, printed
+    Contrast, // the contrast of two colours (the operands), or suggestions for the first
     ExportPalette,
     ImportPalette,
     Help,
@@ -26,6 +28,13 @@ struct CommandLine
     /// colour operand of Window; has_value tells an empty argument from none.
     std::string value;
     bool hasValue = false;
+    /// The second colour of Contrast (the first is value).
+    std::string secondValue;
+    /// What modifies Contrast and Print, as given: --level's and --vision's arguments (has_value
+    /// tells an empty one from none) and --suggest.
+    std::optional<std::string> level;
+    std::optional<std::string> vision;
+    bool suggest = false;
     /// Qt's own options with their values, in the order given, for the application object.
     std::vector<char*> qtArguments;
     /// --format's word for --print (hasFormat tells an empty word from none).

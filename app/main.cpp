@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/colour_argument.h"
 #include "app/console.h"
+#include "app/contrast_command.h"
 #include "app/help_text.h"
 #include "app/history_command.h"
 #include "app/palette_commands.h"
@@ -52,7 +53,10 @@ int main(int argc, char* argv[])
         return RunHistoryCommand();
     case CommandAction::Print:
         return RunPrintCommand(command.value,
-            command.hasFormat ? std::optional<std::string_view>(command.format) : std::nullopt);
+            command.hasFormat ? std::optional<std::string_view>(command.format) : std::nullopt,
+            command.vision);
+    case CommandAction::Contrast:
+        return RunContrastCommand(command);
     case CommandAction::ExportPalette:
         return RunExportPalette(command.value);
     case CommandAction::ImportPalette:

@@ -5,11 +5,13 @@
 
 #include "app/colour_argument.h"
 #include "app/console.h"
+#include "app/contrast_arguments.h"
 #include "app/quoted_argument.h"
 #include "colour/colour_forms.h"
 #include "platform/codepage.h"
 
-int RunPrintCommand(std::string_view colour, std::optional<std::string_view> format)
+int RunPrintCommand(std::string_view colour, std::optional<std::string_view> format,
+    const std::optional<std::string>& vision)
 {
     std::optional<ColourForm> form;
     if (format) {
@@ -21,12 +23,19 @@ int RunPrintCommand(std::string_view colour, std::optional<std::string_view> for
     }
     std::string reason;
     bool outOfGamut = false;
-    const std::optional<Rgb> rgb = ReadColourArgument(colour, reason, &outOfGamut);
+    std::optional<Rgb> rgb = ReadColourArgument(colour, reason, &outOfGamut);
     if (!rgb) {
         return ReportFailure(reason);
     }
     if (outOfGamut) {
         ReportFailure(OutOfGamutNote());
+    }
+    if (vision) {
+        const std::optional<VisionArgument> seenBy = ReadVisionArgument(*vision, reason);
+        if (!seenBy) {
+            return ReportFailure(reason);
+        }
+        rgb = SimulateVision(*rgb, seenBy->kind, seenBy->severity);
     }
     if (form) {
         return PrintResult(ColourFormOf(*rgb, *form) + "\n");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "colour/rgb.h"
 
 /// Relative luminance as WCAG 2 defines it (sRGB, 0 for black to 1 for white).
@@ -17,3 +20,29 @@ struct ContrastLevels
 };
 
 ContrastLevels LevelsOf(double ratio);
+
+/// The WCAG 2 contrast levels: text at the normal and the large size (18 pt, or 14 pt bold) at
+/// AA and AAA, and non-text user interface components and graphics.
+enum class ContrastLevel { NormalAA, NormalAAA, LargeAA, LargeAAA, NonText };
+
+/// Every level, in the order they are listed to the user.
+inline constexpr std::array<ContrastLevel, 5> AllContrastLevels = {
+    ContrastLevel::NormalAA,
+    ContrastLevel::NormalAAA,
+    ContrastLevel::LargeAA,
+    ContrastLevel::LargeAAA,
+    ContrastLevel::NonText,
+};
+
+/// The least ratio that passes the level: 4.5, 7, 3, 4.5, 3.
+double ThresholdOf(ContrastLevel level);
+
+/// Whether the ratio, as computed and not as shown, reaches the level's threshold.
+bool Passes(double ratio, ContrastLevel level);
+
+/// The ratio as "4.54:1": two decimals, cut rather than rounded, so a ratio just short of a
+/// threshold (4.497) never shows as the threshold's figure (4.50).
+std::string RatioText(double ratio);
+
+/// The level's name as the user reads it (CP932), e.g. 「大きな文字の AA」.
+std::string ContrastLevelName(ContrastLevel level);

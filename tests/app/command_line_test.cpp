@@ -137,6 +137,20 @@ TEST(CommandLine, RefusesWithTheReason)
         { { "--print", "red", "blue" }, u8"余分な引数があります: 'blue'" },
         { { "--", "--pick-in-window", "x" },
             u8"余分な引数があります: 'x'（色は一つだけ指定できます）" },
+        { { "--contrast", "red" },
+            u8"オプション '--contrast' には文字色と背景色の二つの色が必要です" },
+        { { "--contrast", "a", "b", "c" }, u8"余分な引数があります: 'c'" },
+        { { "--contrast=red", "blue" }, u8"オプション '--contrast' は引数をとりません" },
+        { { "--level=AA", "red" }, u8"オプション '--level' は '--contrast' と一緒に使ってください" },
+        { { "--print", "red", "--suggest" },
+            u8"オプション '--suggest' は '--contrast' と一緒に使ってください" },
+        { { "--pick", "--vision=tritan" },
+            u8"オプション '--vision' は '--print' か '--contrast' と一緒に使ってください" },
+        { { "--contrast", "a", "b", "--suggest", "--vision=protan" },
+            u8"オプション '--suggest' と '--vision' は一緒に使えません" },
+        { { "--contrast", "a", "b", "--level" }, u8"オプション '--level' には引数が必要です" },
+        { { "--suggest=1" }, u8"オプション '--suggest' は引数をとりません" },
+        { { "--v" }, u8"オプション '--v' はあいまいです（候補: '--vision' '--version'）" },
         // What the reason quotes stays one short line of CP932.
         { { "--no\nline" }, u8"不明なオプションです: '--no?line'" },
         { { "--色\xff" }, u8"不明なオプションです: '--色?'" },
@@ -148,5 +162,42 @@ TEST(CommandLine, RefusesWithTheReason)
         EXPECT_EQ(read.command.action, CommandAction::Error) << *c.words.begin();
         EXPECT_EQ(
             Cp932ToUtf8(read.command.error), std::string(reinterpret_cast<const char*>(c.reason)));
+    }
+}
+
+// --contrast takes its two colours as operands, wherever they stand; --level, --suggest and
+// --vision only shape the action, the last of each given counting.
+TEST(CommandLine, ReadsContrastAndItsModifiers)
+{
+    const struct
+    {
+        std::initializer_list<const char*> words;
+        CommandAction action;
+        const char* first;
+        const char* second;
+        const char* level; // nullptr: none given
+        const char* vision;
+        bool suggest;
+    } cases[] = {
+        { { "--contrast", "#777", "white" }, CommandAction::Contrast, "#777", "white", nullptr,
+            nullptr, false },
+        { { "#777", "--contrast", "--level", "AAA", "white", "--suggest" }, CommandAction::Contrast,
+            "#777", "white", "AAA", nullptr, true },
+        { { "--con", "a", "b", "--level=ui", "--lev=", "--vision", "tritan:0.5" },
+            CommandAction::Contrast, "a", "b", "", "tritan:0.5", false },
+        { { "--vision=achroma", "--print", "red" }, CommandAction::Print, "red", "", nullptr,
+            "achroma", false },
+        { { "--contrast", "--", "-1,0,0", "--level" }, CommandAction::Contrast, "-1,0,0", "--level",
+            nullptr, nullptr, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*c.words.begin());
+        const CommandLine command = ReadWords(c.words).command;
+        EXPECT_EQ(command.action, c.action) << Cp932ToUtf8(command.error);
+        EXPECT_EQ(command.value, c.first);
+        EXPECT_EQ(command.secondValue, c.second);
+        EXPECT_EQ(command.level, c.level ? std::optional<std::string>(c.level) : std::nullopt);
+        EXPECT_EQ(command.vision, c.vision ? std::optional<std::string>(c.vision) : std::nullopt);
+        EXPECT_EQ(command.suggest, c.suggest);
     }
 }

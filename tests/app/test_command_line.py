@@ -211,6 +211,105 @@ class HistoryTest(unittest.TestCase):
                                  (status, output, error and "tintora: " + error.format(path=path)))
 
 
+class ContrastTest(unittest.TestCase):
+    LEVELS = ["通常の文字の AA（4.5:1 以上）", "通常の文字の AAA（7:1 以上）",
+              "大きな文字の AA（3:1 以上）", "大きな文字の AAA（4.5:1 以上）",
+              "UI 部品・図形（3:1 以上）"]
+
+    def report(self, ratio, *passed):
+        lines = [ratio] + [level + ": " + ("満たしています" if ok else "満たしていません")
+                           for level, ok in zip(self.LEVELS, passed)]
+        return "".join(line + "\n" for line in lines)
+
+    def test_ratio_levels_and_the_exit_status_of_the_level_asked(self):
+        grey_76 = self.report("4.54:1", True, False, True, True, True)
+        grey_77 = self.report("4.47:1", False, False, True, False, True)
+        cases = [
+            (["--contrast", "#767676", "#FFF"], 0, grey_76),
+            (["--contrast", "#FFFFFF", "#767676"], 0, grey_76),
+            (["--contrast", "#777777", "#FFF"], 1, grey_77),
+            (["--contrast", "#777777", "#FFF", "--level=AA"], 1, grey_77),
+            (["--contrast", "#777777", "#FFF", "--level", "AA-large"], 0, grey_77),
+            (["--contrast", "#777777", "#FFF", "--level=AAA-large"], 1, grey_77),
+            (["--contrast", "#777777", "#FFF", "--level=ui"], 0, grey_77),
+            (["--contrast", "#767676", "#FFF", "--level=AAA"], 1, grey_76),
+            (["--contrast", "black", "rgb(255 255 255)", "--level=aaa"], 0,
+             self.report("21.00:1", True, True, True, True, True)),
+            # Both colours as a deuteranope sees them: red and green become two yellows.
+            (["--contrast", "#F00", "#0F0", "--vision=deutan"], 1,
+             self.report("2.21:1", False, False, False, False, False)),
+        ]
+        for args, status, out in cases:
+            with self.subTest(args=args):
+                done = run(*args)
+                self.assertEqual((done.returncode, done.stderr.decode()), (status, ""))
+                self.assertEqual(done.stdout.decode(), out)
+
+    def test_suggestions_darker_first_the_colour_itself_or_none(self):
+        cases = [
+            # One grey step darker reaches 4.5; nothing lighter than white does.
+            (["#777777", "#FFF"], [], 0, ["#767676"]),
+            # A pair that passes: the foreground itself.
+            (["#767676", "#FFF"], [], 0, ["#767676"]),
+            (["#000", "#FFF"], ["--level=AAA"], 0, ["#000000"]),
+            # On mid grey, large text finds a grey on each side; 7:1 finds none.
+            (["#777", "#777"], ["--level=AA-large"], 0, None),
+            (["#777", "#777"], ["--level=AAA"], 1, []),
+        ]
+        for colours, extra, status, expected in cases:
+            with self.subTest(colours=colours, extra=extra):
+                done = run("--contrast", *colours, "--suggest", *extra)
+                self.assertEqual((done.returncode, done.stderr.decode()), (status, ""))
+                lines = done.stdout.decode().splitlines()
+                if expected is None:
+                    self.assertEqual(len(lines), 2)
+                    darker, lighter = (int(line[1:3], 16) for line in lines)
+                    self.assertLess(darker, 0x77)
+                    self.assertGreater(lighter, 0x77)
+                else:
+                    self.assertEqual(lines, expected)
+
+    def test_print_as_a_vision_sees_it(self):
+        done = run("--print", "#FF0000", "--vision=achroma")
+        self.assertEqual((done.returncode, done.stderr.decode()), (0, ""))
+        self.assertEqual(done.stdout.decode().splitlines()[0], "#7F7F7F")
+        # The severity changes what is printed: below 1 is another simulation than 1.
+        full, half = (run("--print", "#FF0000", "--vision=" + v).stdout for v in
+                      ("protan", "protan:0.5"))
+        self.assertNotEqual(full, half)
+
+    def test_unreadable_arguments_exit_2_with_one_line(self):
+        cases = {
+            ("--contrast", "nocolour", "#FFF"): "色として読めません: 'nocolour'",
+            ("--contrast", "#FFF", "#GG0000"): "色として読めません: '#GG0000'",
+            ("--contrast", "#FFF", "#000", "--level=AA+"): "基準として読み取れません: 'AA+'",
+            ("--contrast", "#FFF", "#000", "--vision=protan:0"):
+                "見え方として読み取れません: 'protan:0'",
+            ("--print", "red", "--vision=blue"): "見え方として読み取れません: 'blue'",
+        }
+        for args, reason in cases.items():
+            with self.subTest(args=args):
+                done = run(*args)
+                self.assertEqual((done.returncode, done.stdout), (2, b""))
+                err = done.stderr.decode()
+                self.assertTrue(err.startswith("tintora: " + reason), err)
+                self.assertEqual(err.count("\n"), 1, err)
+
+    def test_help_names_the_options(self):
+        text = run("--help").stdout.decode()
+        for option in ["--contrast 文字色 背景色", "--level 基準", "--suggest",
+                       "--vision 種類[:強さ]"]:
+            self.assertIn(option, text)
+
+    def test_output_that_cannot_be_written_is_a_failure(self):
+        with open("/dev/full", "wb") as full:
+            for args in (["--contrast", "#777", "#FFF"], ["--contrast", "#777", "#FFF", "--suggest"]):
+                with self.subTest(args=args):
+                    done = run(*args, stdout=full, stderr=subprocess.PIPE)
+                    self.assertEqual(done.returncode, 2)
+                    self.assertEqual(done.stderr.decode(), "tintora: 標準出力に書き込めません\n")
+
+
 class QtOptionsTest(unittest.TestCase):
     """Qt's own options reach the window's application object: with a platform that does not
     exist in the environment, the window starts only when -platform names one that does."""

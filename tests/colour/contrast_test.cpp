@@ -1,5 +1,9 @@
 #include "colour/contrast.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,3 +74,87 @@ TEST(LevelsOf, ComparesTheUnroundedRatio)
 }
 
 } // namespace
+
+// Pairs on each side of every threshold, judged on the exact ratio and shown cut to two
+// decimals: 777777 on white is 4.478, shown 4.47 (rounding would give 4.48), and fails AA.
+TEST(ContrastLevel, PairsOnEachSideOfEveryThreshold)
+{
+    using L = ContrastLevel;
+    const struct
+    {
+        Rgb first;
+        Rgb second;
+        const char* shown;
+        std::vector<ContrastLevel> passed;
+    } rows[] = {
+        { { 0x76, 0x76, 0x76 }, white, "4.54:1",
+            { L::NormalAA, L::LargeAA, L::LargeAAA, L::NonText } },
+        { { 0x77, 0x77, 0x77 }, white, "4.47:1", { L::LargeAA, L::NonText } },
+        { { 0x59, 0x59, 0x59 }, white, "7.00:1",
+            { L::NormalAA, L::NormalAAA, L::LargeAA, L::LargeAAA, L::NonText } },
+        { { 0x5A, 0x5A, 0x5A }, white, "6.89:1",
+            { L::NormalAA, L::LargeAA, L::LargeAAA, L::NonText } },
+        { { 0x95, 0x95, 0x95 }, black, "7.01:1",
+            { L::NormalAA, L::NormalAAA, L::LargeAA, L::LargeAAA, L::NonText } },
+        { { 0x94, 0x94, 0x94 }, white, "3.03:1", { L::LargeAA, L::NonText } },
+        { { 0x95, 0x95, 0x95 }, white, "2.99:1", {} },
+        { { 0x5A, 0x5A, 0x5A }, black, "3.04:1", { L::LargeAA, L::NonText } },
+        { { 0x59, 0x59, 0x59 }, black, "2.99:1", {} },
+        { black, white, "21.00:1",
+            { L::NormalAA, L::NormalAAA, L::LargeAA, L::LargeAAA, L::NonText } },
+        { white, white, "1.00:1", {} },
+    };
+    for (const auto& row : rows) {
+        const double ratio = ContrastRatio(row.first, row.second);
+        SCOPED_TRACE(row.shown);
+        EXPECT_EQ(RatioText(ratio), row.shown);
+        for (const ContrastLevel level : AllContrastLevels) {
+            const bool expected =
+                std::find(row.passed.begin(), row.passed.end(), level) != row.passed.end();
+            EXPECT_EQ(Passes(ratio, level), expected) << ContrastLevelName(level);
+        }
+    }
+}
+
+TEST(ContrastLevel, ThresholdsAndTheirEdges)
+{
+    using L = ContrastLevel;
+    const struct
+    {
+        ContrastLevel level;
+        double threshold;
+    } rows[] = {
+        { L::NormalAA, 4.5 },
+        { L::NormalAAA, 7.0 },
+        { L::LargeAA, 3.0 },
+        { L::LargeAAA, 4.5 },
+        { L::NonText, 3.0 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.threshold);
+        EXPECT_EQ(ThresholdOf(row.level), row.threshold);
+        EXPECT_TRUE(Passes(row.threshold, row.level));
+        EXPECT_FALSE(Passes(std::nextafter(row.threshold, 0.0), row.level));
+    }
+}
+
+TEST(RatioText, CutsToTwoDecimals)
+{
+    const struct
+    {
+        double ratio;
+        const char* text;
+    } rows[] = {
+        { 4.4999, "4.49:1" }, // never shown as the 4.50 it does not reach
+        { 4.5, "4.50:1" },
+        { 4.5 - 1e-12, "4.50:1" }, // the ratio's own rounding error is not a hundredth
+        { 2.999999, "2.99:1" },
+        { 6.9999999, "6.99:1" },
+        { 1.0, "1.00:1" },
+        { 10.05, "10.05:1" },
+        { 21.0, "21.00:1" },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(RatioText(row.ratio), row.text) << row.ratio;
+    }
+}
