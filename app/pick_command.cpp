@@ -9,7 +9,7 @@
 
 #include "app/console.h"
 #include "platform/codepage.h"
-#include "ui/screenpick.h"
+#include "ui/pick/screenpick.h"
 #include "ui/text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "ui/paste_colour.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
-#include "ui/window_pick.h"
+#include "ui/pick/window_pick.h"
 
 int RunWindow(std::vector<char*> qtArguments, const WindowStart& start)
 {

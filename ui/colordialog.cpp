@@ -12,7 +12,7 @@
 #include "colour/integer_text.h"
 #include "platform/syscolor.h"
 #include "ui/boxes.h"
-#include "ui/dialog_pick_button.h"
+#include "ui/pick/dialog_pick_button.h"
 #include "ui/text.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "ui/swatch_hint.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
-#include "ui/window_pick.h"
+#include "ui/pick/window_pick.h"
 
 namespace {
 

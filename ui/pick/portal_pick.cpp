@@ -1,5 +1,5 @@
-#include "ui/portal_pick.h"
-#include "ui/portal_pick_p.h"
+#include "ui/pick/portal_pick.h"
+#include "ui/pick/portal_pick_p.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

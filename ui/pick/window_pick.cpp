@@ -1,4 +1,4 @@
-#include "ui/window_pick.h"
+#include "ui/pick/window_pick.h"
 
 #include <QAction>
 #include <QMenu>
@@ -6,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "ui/boxes.h"
-#include "ui/screenpick.h"
+#include "ui/pick/screenpick.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 

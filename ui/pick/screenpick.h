@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "ui/portal_pick.h"
+#include "ui/pick/portal_pick.h"
 
 class QObject;
 

@@ -1,12 +1,12 @@
-#include "ui/screenpick.h"
-#include "ui/screenpick_p.h"
+#include "ui/pick/screenpick.h"
+#include "ui/pick/screenpick_p.h"
 
 #include <QGuiApplication>
 #include <QPointer>
 
 #include "platform/codepage.h"
 #include "ui/text.h"
-#include "ui/x11_pick.h"
+#include "ui/pick/x11_pick.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "ui/dialog_pick_button.h"
-#include "ui/dialog_pick_button_p.h"
+#include "ui/pick/dialog_pick_button.h"
+#include "ui/pick/dialog_pick_button_p.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVersionNumber>
 
-#include "ui/portal_pick.h"
+#include "ui/pick/portal_pick.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <QTest>
 
 #include "tests/support/window_on_file.h"
-#include "ui/dialog_pick_button.h"
-#include "ui/dialog_pick_button_p.h"
-#include "ui/portal_pick.h"
-#include "ui/portal_pick_p.h"
-#include "ui/screenpick.h"
-#include "ui/screenpick_p.h"
-#include "ui/window_pick.h"
+#include "ui/pick/dialog_pick_button.h"
+#include "ui/pick/dialog_pick_button_p.h"
+#include "ui/pick/portal_pick.h"
+#include "ui/pick/portal_pick_p.h"
+#include "ui/pick/screenpick.h"
+#include "ui/pick/screenpick_p.h"
+#include "ui/pick/window_pick.h"
 
 // The screen pick: the portal's fractions turned into 8-bit components as Qt's own portal pick
 // does, the portal request and the colour dialog's button talking with a stand-in desktop portal

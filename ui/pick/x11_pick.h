@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWindow>
 
-#include "ui/portal_pick.h"
+#include "ui/pick/portal_pick.h"
 
 /// A pick of one colour from the screen on X11, over the whole screen: the pointer is a crosshair
 /// wherever it is, a click of the left button takes the pixel under it (Return, Enter and Space

@@ -1,4 +1,4 @@
-#include "ui/x11_pick.h"
+#include "ui/pick/x11_pick.h"
 
 #include <QCursor>
 #include <QGuiApplication>
