@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "ui/context_menu.h"
+#include "ui/contrast/contrast_entry.h"
 #include "ui/copy_forms_menu.h"
 #include "ui/palette_menu.h"
 #include "ui/paste_colour.h"
@@ -50,6 +51,8 @@ QMenu* SwatchMenu(TForm1& form)
 {
     QMenu* menu = CopyMenu(form, *form.Shape1);
     menu->addSeparator();
+    // The pick stays the menu's last entry, where the keyboard reaches it with one Up.
+    AddContrastEntry(*menu, form);
     AddScreenPickEntry(*menu, form);
     return menu;
 }
@@ -71,5 +74,6 @@ void InstallWindowExtras(TForm1& form)
     InstallSwatchHint(*form.Shape1);
     AddShortcut(form, PasteKeys(), PasteColour);
     AddShortcut(form, PickKeys(), PickScreenColourInto);
+    AddShortcut(form, ContrastWindowKeys(), OpenContrastWindow);
     InstallPaletteMenu(form);
 }

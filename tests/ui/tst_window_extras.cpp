@@ -299,9 +299,9 @@ void TstWindowExtras::swatchMenuOffersThePick()
     QMenu* menu = OpenContextMenu(Form().Shape1);
     QVERIFY(menu);
     const QStringList entries = EntryTexts(menu);
-    QCOMPARE(entries.size(), 7);
+    QCOMPARE(entries.size(), 8);
     QCOMPARE(entries[5], QStringLiteral("-"));
-    QCOMPARE(entries[6], U("画面から色を取得"));
+    QCOMPARE(entries[7], U("画面から色を取得"));
     // The copy button's menu copies only.
     menu->close();
     QMenu* copyMenu = OpenContextMenu(Form().SpeedButton4);
