@@ -44,6 +44,10 @@ ContrastWindow::ContrastWindow(TForm1& form, Rgb text, Rgb background)
     , m_background(background)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The main window's Japanese face, already loaded: the desktop's default face would send
+    // every Japanese character to a fallback face, whose first lookup costs more than the rest of
+    // the window's opening.
+    setFont(form.font());
     setWindowTitle(ToQString(Sjis(u8"コントラストの確認")));
 
     m_textField = new ColourField(Sjis(u8"文字色"), this);

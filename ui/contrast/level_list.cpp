@@ -25,7 +25,12 @@ LevelList::LevelList(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_ratio = new QLabel(this);
     QFont large = m_ratio->font();
-    large.setPointSizeF(large.pointSizeF() * 1.6);
+    // The window's face may be sized in pixels or in points.
+    if (large.pixelSize() > 0) {
+        large.setPixelSize(large.pixelSize() * 8 / 5);
+    } else {
+        large.setPointSizeF(large.pointSizeF() * 1.6);
+    }
     large.setBold(true);
     m_ratio->setFont(large);
     m_ratio->setTextInteractionFlags(Qt::TextSelectableByMouse);
