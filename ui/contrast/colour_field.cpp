@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +28,10 @@ ColourField::ColourField(const std::string& caption, QWidget* parent)
     const QString name = ToQString(caption);
     auto* label = new QLabel(name, this);
 
-    m_swatch = new QWidget(this);
+    auto* swatch = new QFrame(this);
+    // Edged in the window's text colour, so a white or black swatch shows on any desktop.
+    swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_swatch = swatch;
     m_swatch->setFixedSize(32, 24);
     m_swatch->setAutoFillBackground(true);
     m_swatch->setAccessibleName(name + ToQString(Sjis(u8"の見本")));

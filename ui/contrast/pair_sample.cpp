@@ -94,6 +94,9 @@ void PairSample::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
+    // A mid grey edge marks where the background ends on a window of the same colour.
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setPen(m_text);
     const QRect inner = rect().adjusted(8, 4, -8, -4);
 

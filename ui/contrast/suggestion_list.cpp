@@ -6,6 +6,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -65,6 +66,11 @@ QIcon SwatchIcon(Rgb colour)
 {
     QPixmap pixmap(16, 16);
     pixmap.fill(QColor(colour.red, colour.green, colour.blue));
+    // A mid grey edge shows the swatch on a light and on a dark button alike.
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(0, 0, 15, 15);
+    painter.end();
     return QIcon(pixmap);
 }
 
