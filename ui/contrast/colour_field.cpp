@@ -86,7 +86,8 @@ void ColourField::BoxEdited(const QString& text)
         // and the line under the box says so, without a box that would take the focus.
         m_problem->setText(text.trimmed().isEmpty()
                 ? QString()
-                : ToQString(Sjis(u8"色として読み取れません。例: #FF8000、rgb(255 128 0)、orange")));
+                : ToQString(
+                    Sjis(u8"色として読み取れません（例：#FF8000、rgb(255 128 0)、orange）。")));
         return;
     }
     m_problem->clear();

@@ -123,8 +123,9 @@ int SuggestionList::AddSuggestions(bool forText, Rgb change, Rgb keep, double th
         SuggestContrast(change, keep, LevelFor(threshold));
     if (suggestions.empty()) {
         m_layout->addWidget(
-            new QLabel(ToQString(Sjis(forText ? u8"文字色の明るさを変えるだけでは届きません。"
-                                              : u8"背景色の明るさを変えるだけでは届きません。")),
+            new QLabel(ToQString(Sjis(forText
+                               ? u8"文字色の明るさを変えるだけでは、この基準を満たせません。"
+                               : u8"背景色の明るさを変えるだけでは、この基準を満たせません。")),
                 this),
             row, forText ? 0 : 1);
         return 1;
@@ -133,6 +134,10 @@ int SuggestionList::AddSuggestions(bool forText, Rgb change, Rgb keep, double th
         auto* button = new QPushButton(
             SwatchIcon(suggestion.colour), ToQString(SuggestionText(forText, suggestion)), this);
         button->setAutoDefault(false);
+        button->setToolTip(
+            ToQString(Sjis(forText ? u8"クリックすると文字色を " : u8"クリックすると背景色を ")
+                + ColourForms(suggestion.colour)[0]
+                + Sjis(u8" にします。色差は、元の色との CIEDE2000 の値です。")));
         const Rgb colour = suggestion.colour;
         connect(button, &QPushButton::clicked, this,
             [this, forText, colour] { emit Taken(forText, colour); });

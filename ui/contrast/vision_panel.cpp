@@ -23,7 +23,7 @@ constexpr Vision Visions[] = {
     { VisionKind::Protan, u8"1型色覚（P型）" },
     { VisionKind::Deutan, u8"2型色覚（D型）" },
     { VisionKind::Tritan, u8"3型色覚（T型）" },
-    { VisionKind::Achroma, u8"1色覚（全色盲）" },
+    { VisionKind::Achroma, u8"1色覚" },
 };
 
 // The slider moves in tenths of the full severity, from 0.1 to 1.
