@@ -11,16 +11,8 @@
 #include "colour/colour_forms.h"
 #include "colour/colour_text.h"
 #include "platform/codepage.h"
+#include "ui/controls.h"
 #include "ui/text.h"
-
-namespace {
-
-QColor ToQt(Rgb colour)
-{
-    return QColor(colour.red, colour.green, colour.blue);
-}
-
-} // namespace
 
 ColourField::ColourField(const std::string& caption, QWidget* parent)
     : QWidget(parent)
@@ -70,7 +62,7 @@ ColourField::ColourField(const std::string& caption, QWidget* parent)
 void ColourField::Show(Rgb colour)
 {
     QPalette palette = m_swatch->palette();
-    palette.setColor(QPalette::Window, ToQt(colour));
+    palette.setColor(QPalette::Window, ToQColor(ColorOf(colour)));
     m_swatch->setPalette(palette);
     if (ReadColourText(FromQString(m_box->text())) != colour) {
         m_box->setText(ToQString(ColourForms(colour)[0]));

@@ -17,15 +17,11 @@
 #include "ui/contrast/vision_panel.h"
 #include "ui/pick/screenpick.h"
 #include "ui/swatch_colour.h"
+#include "ui/controls.h"
 #include "ui/text.h"
 #include "ui/unit1.h"
 
 namespace {
-
-QColor ToQt(Rgb colour)
-{
-    return QColor(colour.red, colour.green, colour.blue);
-}
 
 QGroupBox* Group(const char8_t* title, QWidget* content, QWidget* parent)
 {
@@ -103,7 +99,7 @@ void ContrastWindow::SetPair(Rgb text, Rgb background)
     m_background = background;
     m_textField->Show(text);
     m_backgroundField->Show(background);
-    m_sample->SetPair(ToQt(text), ToQt(background));
+    m_sample->SetPair(ToQColor(ColorOf(text)), ToQColor(ColorOf(background)));
     m_levels->SetRatio(ContrastRatio(text, background));
     m_suggestions->SetPair(text, background);
     m_vision->SetPair(text, background);

@@ -15,6 +15,7 @@
 #include "colour/contrast_suggestions.h"
 #include "platform/codepage.h"
 #include "ui/contrast/threshold_text.h"
+#include "ui/controls.h"
 #include "ui/text.h"
 
 namespace {
@@ -65,7 +66,7 @@ std::string SuggestionText(bool forText, const ContrastSuggestion& suggestion)
 QIcon SwatchIcon(Rgb colour)
 {
     QPixmap pixmap(16, 16);
-    pixmap.fill(QColor(colour.red, colour.green, colour.blue));
+    pixmap.fill(ToQColor(ColorOf(colour)));
     // A mid grey edge shows the swatch on a light and on a dark button alike.
     QPainter painter(&pixmap);
     painter.setPen(QColor(128, 128, 128));

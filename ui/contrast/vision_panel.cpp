@@ -9,6 +9,7 @@
 #include "colour/contrast.h"
 #include "platform/codepage.h"
 #include "ui/contrast/pair_sample.h"
+#include "ui/controls.h"
 #include "ui/text.h"
 
 namespace {
@@ -28,11 +29,6 @@ constexpr Vision Visions[] = {
 
 // The slider moves in tenths of the full severity, from 0.1 to 1.
 constexpr int SeveritySteps = 10;
-
-QColor ToQt(Rgb colour)
-{
-    return QColor(colour.red, colour.green, colour.blue);
-}
 
 } // namespace
 
@@ -89,7 +85,7 @@ void VisionPanel::Update()
     for (const Vision& vision : Visions) {
         const Rgb text = SimulateVision(m_text, vision.kind, severity);
         const Rgb background = SimulateVision(m_background, vision.kind, severity);
-        m_samples[column]->SetPair(ToQt(text), ToQt(background));
+        m_samples[column]->SetPair(ToQColor(ColorOf(text)), ToQColor(ColorOf(background)));
         const std::string ratio = RatioText(ContrastRatio(text, background));
         m_ratios[column]->setText(ToQString(ratio));
         m_ratios[column]->setAccessibleName(
