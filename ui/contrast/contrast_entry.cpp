@@ -30,6 +30,7 @@ QKeySequence ContrastWindowKeys()
 void OpenContrastWindow(TForm1& form)
 {
     if (auto* open = form.findChild<ContrastWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
+        open->setWindowState(open->windowState() & ~Qt::WindowMinimized);
         open->raise();
         open->activateWindow();
         return;

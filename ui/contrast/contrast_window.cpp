@@ -119,7 +119,13 @@ void ContrastWindow::SetOne(bool forText, Rgb colour)
 
 void ContrastWindow::Pick(bool forText)
 {
+    // One pick at a time: a second click while the desktop's picker is open starts none.
+    if (m_picking) {
+        return;
+    }
+    m_picking = true;
     PickFromScreen(*this, [this, forText](const ScreenPickOutcome& outcome) {
+        m_picking = false;
         switch (outcome.result) {
         case ScreenPickOutcome::Picked:
             SetOne(

@@ -44,4 +44,5 @@ private:
     LevelList* m_levels = nullptr;
     SuggestionList* m_suggestions = nullptr;
     VisionPanel* m_vision = nullptr;
+    bool m_picking = false;
 };
