@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "ui/context_menu.h"
+#include "ui/contrast/contrast_entry.h"
 #include "ui/copy_forms_menu.h"
 #include "ui/palette_menu.h"
 #include "ui/paste_colour.h"
@@ -56,6 +57,7 @@ QMenu* SwatchMenu(TForm1& form)
     menu->addSeparator();
     // The screen pick stays the last entry, one Up key from the menu's top.
     AddImagePickEntry(*menu, form);
+    AddContrastEntry(*menu, form);
     AddScreenPickEntry(*menu, form);
     return menu;
 }
@@ -77,6 +79,7 @@ void InstallWindowExtras(TForm1& form)
     InstallSwatchHint(*form.Shape1);
     AddShortcut(form, PasteKeys(), PasteColour);
     AddShortcut(form, PickKeys(), PickScreenColourInto);
+    AddShortcut(form, ContrastWindowKeys(), OpenContrastWindow);
     InstallPaletteMenu(form);
     AcceptImageDrops(form);
 }

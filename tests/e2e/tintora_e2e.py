@@ -543,8 +543,9 @@ class Program:
     def accessible_app(self):
         return self.desktop.accessible_app(self.process)
 
-    def accessibles(self):
-        """Every accessible of the program's main window with its role name and screen extents."""
+    def accessibles(self, title=WINDOW_TITLE):
+        """Every accessible of the program's window of that title (the main window unless told)
+        with its role name and screen extents."""
         Atspi = self.desktop.atspi()
         app = self.accessible_app()
         found = []
@@ -563,7 +564,7 @@ class Program:
 
         for i in range(app.get_child_count()):
             top = app.get_child_at_index(i)
-            if top is not None and top.get_name() == WINDOW_TITLE:
+            if top is not None and top.get_name() == title:
                 walk(top, 0)
         return found
 

@@ -307,7 +307,8 @@ void TstWindowExtras::swatchMenuOffersThePick()
     QVERIFY(menu);
     const QStringList entries = EntryTexts(menu);
     QCOMPARE(entries.mid(6),
-        QStringList({ "-", U("最近の色"), "-", U("画像から色を取得…"), U("画面から色を取得") }));
+        QStringList({ "-", U("最近の色"), "-", U("画像から色を取得…"), U("コントラストの確認…"),
+            U("画面から色を取得") }));
     // The copy button's menu copies only.
     menu->close();
     QMenu* copyMenu = OpenContextMenu(Form().SpeedButton4);
