@@ -1,11 +1,14 @@
 #include "settings/usercolor_store.h"
 
+#include <cctype>
 #include <optional>
+#include <unordered_set>
 
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "settings/inibrel.h"
+#include "settings/palette_error.h"
 #include "settings/profile_file.h"
 
 namespace {
@@ -87,6 +90,72 @@ UserColorLoad LoadUserColors(TIniBrel& ini)
 std::string_view UserColorName(std::string_view entry)
 {
     return entry.size() > 6 ? entry.substr(6) : std::string_view();
+}
+
+namespace {
+
+/// An entry as StoredAlready compares it: its code in upper case, its name as it stands.
+std::string ComparedForm(std::string_view entry)
+{
+    std::string form(entry);
+    for (std::size_t i = 0; i < form.size() && i < 6; ++i) {
+        form[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(form[i])));
+    }
+    return form;
+}
+
+} // namespace
+
+std::vector<bool> StoredAlready(const std::vector<std::string>& entries, const TStringList& stored)
+{
+    std::unordered_set<std::string> held;
+    held.reserve(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        held.insert(ComparedForm(stored[i]));
+    }
+    std::vector<bool> found(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        found[i] = held.count(ComparedForm(UpToLineEnd(entries[i]))) != 0;
+    }
+    return found;
+}
+
+UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+{
+    ini.PrepareWrite();
+    const ProfileLock lock(ini.Path().c_str());
+    if (!lock) {
+        throw WriteError(ini.Path());
+    }
+    const UserColorLoad stored = LoadUserColors(ini);
+    if (stored.count < 0) {
+        throw PaletteError(0,
+            Utf8Literal(u8"設定ファイルの色の数（Usercolcnt=") + std::to_string(stored.count)
+                + Utf8Literal(u8"）が正しくないため、読み込めません。設定ファイルの Usercolcnt "
+                              u8"を直してから読み込んでください"));
+    }
+    UserColorAppend result;
+    result.held = StoredAlready(entries, stored.entries);
+    std::vector<std::string> fresh;
+    fresh.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!result.held[i]) {
+            fresh.push_back(entries[i]);
+        }
+    }
+    result.skipped = static_cast<std::int32_t>(entries.size() - fresh.size());
+    result.added = static_cast<std::int32_t>(fresh.size());
+    if (static_cast<std::int64_t>(stored.count) + result.added > MaxUserColors) {
+        throw PaletteError(0,
+            Utf8Literal(u8"ユーザカラーは") + NumberText(MaxUserColors)
+                + Utf8Literal(u8"色までしか登録できません（登録済み") + NumberText(stored.count)
+                + Utf8Literal(u8"色、読み込む色") + NumberText(fresh.size())
+                + Utf8Literal(u8"色）。使わない色を削除してから読み込んでください"));
+    }
+    // The register's own lock is this one, shared on this thread, so the count it reads is the
+    // one just read.
+    result.count = RegisterUserColors(ini, fresh);
+    return result;
 }
 
 std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)

@@ -119,7 +119,9 @@ public:
             icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
             top->addWidget(icon, 0, Qt::AlignTop);
         }
-        top->addWidget(MakeTextLabel(ToQString(request.text)), 1, Qt::AlignLeft | Qt::AlignVCenter);
+        top->addWidget(MakeTextLabel(request.utf8.empty() ? ToQString(request.text)
+                                                          : QString::fromStdString(request.utf8)),
+            1, Qt::AlignLeft | Qt::AlignVCenter);
 
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
@@ -308,13 +310,32 @@ void ShowInformationBox(const std::string& message)
     RunBox({ BoxRequest::Information, ApplicationTitle(), message, mbOK });
 }
 
-int ShowWarningBox(const std::string& message, BoxButtons buttons)
+namespace {
+
+int WarningBox(const std::string& cp932, const std::string& utf8, BoxButtons buttons)
 {
     // A box without buttons could only be left through its close box; it gets OK instead.
     if ((buttons & (mbYes | mbNo | mbOK | mbCancel)) == 0)
         buttons = mbOK;
-    return RunBox({ BoxRequest::Warning, WarningCaption(), message,
-        buttons & (mbYes | mbNo | mbOK | mbCancel) });
+    return RunBox({ BoxRequest::Warning, WarningCaption(), cp932,
+        buttons & (mbYes | mbNo | mbOK | mbCancel), utf8 });
+}
+
+} // namespace
+
+int ShowWarningBox(const std::string& message, BoxButtons buttons)
+{
+    return WarningBox(message, {}, buttons);
+}
+
+void ShowInformationBoxUtf8(const std::string& utf8)
+{
+    RunBox({ BoxRequest::Information, ApplicationTitle(), Utf8ToCp932(utf8), mbOK, utf8 });
+}
+
+int ShowWarningBoxUtf8(const std::string& utf8, BoxButtons buttons)
+{
+    return WarningBox(Utf8ToCp932(utf8), utf8, buttons);
 }
 
 std::string ExceptionBoxText(const std::string& message)

@@ -15,6 +15,7 @@ struct BoxRequest
     std::string caption; // CP932
     std::string text; // CP932, as shown (the exception box's "." included)
     BoxButtons buttons;
+    std::string utf8 = {}; // when set, the text shown, in UTF-8 (text then its CP932 form)
 };
 
 /// When set, every box is answered by this function instead of being shown.
