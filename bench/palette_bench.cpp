@@ -1,9 +1,9 @@
 // Palettes in and out with many colours.
 // Import/N: reading a GIMP palette of N colours, planning and storing them all in one write into
 // an empty settings file.
-// ImportInto/kind/N: the same into a settings file that already holds colours: 0 a CP932 file
-// whose last line ends with CR LF, 1 one whose last line has no line end (as Notepad saves it),
-// 2 a UTF-16LE file.
+// ImportInto/kind/N: the same through the import's append, into a settings file that holds
+// another section and no colours yet: 0 a CP932 file whose last line ends with CR LF, 1 one whose
+// last line has no line end (as Notepad saves it), 2 a UTF-16LE file.
 // Export/N and ExportCss/N: loading N stored colours and writing them as a GIMP palette or CSS.
 // ExportCssOneName/N: N colours that all share one name, so each property needs a free name.
 
@@ -79,7 +79,8 @@ BENCHMARK(Import)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond
 /// The settings file an import starts from, of the kind ImportInto's first argument names.
 std::string StartingFile(std::int64_t kind)
 {
-    const std::string text = "[Usercolor]\r\nUsercolcnt=2\r\n1=FF8000orange\r\n2=336699sea";
+    // No colours yet, so that 100,000 fit; the count is the last line.
+    const std::string text = "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=0";
     if (kind == 1)
         return text;
     if (kind == 0)
@@ -102,8 +103,9 @@ void ImportInto(benchmark::State& state)
         state.PauseTiming();
         WritePaletteFile(ini.string(), start);
         state.ResumeTiming();
-        const ImportPlan plan = PlanImport(ReadGimpPalette(ReadPaletteFile(palette.string())));
-        benchmark::DoNotOptimize(RegisterUserColors(settings, plan.entries));
+        const ImportPlan plan =
+            PlanImport(ReadGimpPalette(ReadPaletteFile(palette.string()), MaxUserColors));
+        benchmark::DoNotOptimize(AppendUserColors(settings, plan.entries));
     }
 }
 BENCHMARK(ImportInto)

@@ -16,21 +16,24 @@ namespace {
 /// What stands under a name instead of a file, as a reason; empty for a regular file.
 std::string WhatItIs(unsigned mode)
 {
-    switch (mode & S_IFMT) {
-    case S_IFREG:
-        return {};
-    case S_IFDIR:
-        return Utf8Literal(u8"フォルダーです");
-    case S_IFIFO:
-        return Utf8Literal(u8"名前付きパイプで、ファイルではありません");
-    case S_IFCHR:
-    case S_IFBLK:
-        return Utf8Literal(u8"デバイスで、ファイルではありません");
-    case S_IFSOCK:
-        return Utf8Literal(u8"ソケットで、ファイルではありません");
-    default:
-        return Utf8Literal(u8"ファイルではありません");
+    struct Kind
+    {
+        unsigned type;
+        std::u8string_view reason;
+    };
+    static constexpr Kind kinds[] = {
+        { S_IFREG, u8"" },
+        { S_IFDIR, u8"フォルダーです" },
+        { S_IFIFO, u8"名前付きパイプで、ファイルではありません" },
+        { S_IFCHR, u8"デバイスで、ファイルではありません" },
+        { S_IFBLK, u8"デバイスで、ファイルではありません" },
+        { S_IFSOCK, u8"ソケットで、ファイルではありません" },
+    };
+    for (const Kind& kind : kinds) {
+        if ((mode & S_IFMT) == kind.type)
+            return Utf8Literal(kind.reason);
     }
+    return Utf8Literal(u8"ファイルではありません");
 }
 
 [[noreturn]] void RefuseRead(const std::string& reason)

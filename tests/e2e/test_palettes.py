@@ -99,6 +99,13 @@ class PaletteCommandLineTest(unittest.TestCase):
                               timeout=60, env=dict(os.environ, HOME=program.home))
         return done.returncode, done.stderr.decode()
 
+    def import_file(self, program, name, content):
+        """Writes a palette file named name into the program's folder and imports it."""
+        path = os.path.join(program.home, name)
+        with open(path, "wb") as f:
+            f.write(content)
+        return self.run_tintora(program, "--import-palette", path)
+
     def test_exit_codes(self):
         with e2e.Desktop() as desktop:
             program = e2e.Program(desktop, os.environ["TINTORA_BINARY"], settings=STORED)
@@ -123,33 +130,26 @@ class PaletteCommandLineTest(unittest.TestCase):
                 self.assertFalse(os.path.exists(os.path.join(home, name)))
 
             # A refused palette stores nothing: status 2.
-            bad = os.path.join(home, "bad.gpl")
-            with open(bad, "wb") as f:
-                f.write(b"GIMP Palette\n1 2 300 x\n")
-            status, err = self.run_tintora(program, "--import-palette", bad)
+            status, err = self.import_file(program, "bad.gpl", b"GIMP Palette\n1 2 300 x\n")
             self.assertEqual(status, 2, err)
             self.assertIn("bad.gpl:2: 色の値 300 が0〜255の範囲外です", err)
             self.assertEqual(program.settings_bytes(), STORED)
 
             # A name the settings file cannot hold is stored renamed, and said so: status 0.
-            palette = os.path.join(home, "in.gpl")
-            with open(palette, "wb") as f:
-                f.write(PALETTE)
-            status, err = self.run_tintora(program, "--import-palette", palette)
+            status, err = self.import_file(program, "in.gpl", PALETTE)
             self.assertEqual(status, 0, err)
             self.assertIn("in.gpl:5: 「smile 😀」を「smile 〓」という名前で読み込みました", err)
             self.assertEqual(program.settings_bytes(), IMPORTED)
             # The same palette again adds nothing.
-            status, err = self.run_tintora(program, "--import-palette", palette)
+            status, err = self.run_tintora(program, "--import-palette",
+                                           os.path.join(home, "in.gpl"))
             self.assertEqual(status, 0, err)
             self.assertIn("in.gpl: すでに登録されている3色は読み込みませんでした", err)
             self.assertEqual(program.settings_bytes(), IMPORTED)
 
             # A colour that cannot be stored at all: listed, the rest stored, status 1.
-            control = os.path.join(home, "control.gpl")
-            with open(control, "wb") as f:
-                f.write(b"GIMP Palette\n1 2 3 \x1b[2Jgone\n4 5 6 kept\n")
-            status, err = self.run_tintora(program, "--import-palette", control)
+            status, err = self.import_file(program, "control.gpl",
+                                           b"GIMP Palette\n1 2 3 \x1b[2Jgone\n4 5 6 kept\n")
             self.assertEqual(status, 1, err)
             self.assertIn("control.gpl:2: 「<U+001B>[2Jgone」：名前に使えない制御文字（U+001B）があります",
                           err)
