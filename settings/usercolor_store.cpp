@@ -1,6 +1,7 @@
 #include "settings/usercolor_store.h"
 
 #include <cctype>
+#include <functional>
 #include <optional>
 #include <unordered_set>
 
@@ -120,45 +121,12 @@ std::vector<bool> StoredAlready(const std::vector<std::string>& entries, const T
     return found;
 }
 
-UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
-{
-    ini.PrepareWrite();
-    const ProfileLock lock(ini.Path().c_str());
-    if (!lock) {
-        throw WriteError(ini.Path());
-    }
-    const UserColorLoad stored = LoadUserColors(ini);
-    if (stored.count < 0) {
-        throw PaletteError(0,
-            Utf8Literal(u8"設定ファイルの色の数（Usercolcnt=") + std::to_string(stored.count)
-                + Utf8Literal(u8"）が正しくないため、読み込めません。設定ファイルの Usercolcnt "
-                              u8"を直してから読み込んでください"));
-    }
-    UserColorAppend result;
-    result.held = StoredAlready(entries, stored.entries);
-    std::vector<std::string> fresh;
-    fresh.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!result.held[i]) {
-            fresh.push_back(entries[i]);
-        }
-    }
-    result.skipped = static_cast<std::int32_t>(entries.size() - fresh.size());
-    result.added = static_cast<std::int32_t>(fresh.size());
-    if (static_cast<std::int64_t>(stored.count) + result.added > MaxUserColors) {
-        throw PaletteError(0,
-            Utf8Literal(u8"ユーザカラーは") + NumberText(MaxUserColors)
-                + Utf8Literal(u8"色までしか登録できません（登録済み") + NumberText(stored.count)
-                + Utf8Literal(u8"色、読み込む色") + NumberText(fresh.size())
-                + Utf8Literal(u8"色）。使わない色を削除してから読み込んでください"));
-    }
-    // The register's own lock is this one, shared on this thread, so the count it reads is the
-    // one just read.
-    result.count = RegisterUserColors(ini, fresh);
-    return result;
-}
+namespace {
 
-std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+/// The entries a register stores, chosen under its lock from the stored count.
+using ChooseEntries = std::function<const std::vector<std::string>&(std::int32_t count)>;
+
+std::int32_t RegisterChosen(TIniBrel& ini, const ChooseEntries& choose)
 {
     // Held from reading the count to the rename of the new file, so that two windows registering
     // at once store both colours under different keys. The folder is made first, so that there
@@ -175,6 +143,7 @@ std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& e
         const ProfileSnapshot snapshot(ini.Path().c_str());
         count = UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
     }
+    const std::vector<std::string>& entries = choose(count);
     if (static_cast<std::int64_t>(count) + static_cast<std::int64_t>(entries.size())
         > MaxUserColors) {
         static const std::string full =
@@ -197,6 +166,49 @@ std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& e
         }
     });
     return newCount;
+}
+
+} // namespace
+
+std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+{
+    return RegisterChosen(
+        ini, [&entries](std::int32_t) -> const auto& { return entries; });
+}
+
+UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+{
+    UserColorAppend result;
+    std::vector<std::string> fresh;
+    result.count = RegisterChosen(
+        ini, [&](std::int32_t count) -> const auto& {
+            if (count < 0) {
+                throw PaletteError(0,
+                    Utf8Literal(u8"設定ファイルの色の数（Usercolcnt=") + std::to_string(count)
+                        + Utf8Literal(u8"）が正しくないため、読み込めません。設定ファイルの "
+                                      u8"Usercolcnt を直してから読み込んでください"));
+            }
+            // The stored entries as they are under the lock, so that two imports of one palette at
+            // once store it once.
+            result.held = StoredAlready(entries, LoadUserColors(ini).entries);
+            fresh.reserve(entries.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                if (!result.held[i]) {
+                    fresh.push_back(entries[i]);
+                }
+            }
+            result.skipped = static_cast<std::int32_t>(entries.size() - fresh.size());
+            result.added = static_cast<std::int32_t>(fresh.size());
+            if (static_cast<std::int64_t>(count) + result.added > MaxUserColors) {
+                throw PaletteError(0,
+                    Utf8Literal(u8"ユーザカラーは") + NumberText(MaxUserColors)
+                        + Utf8Literal(u8"色までしか登録できません（登録済み") + NumberText(count)
+                        + Utf8Literal(u8"色、読み込む色") + NumberText(fresh.size())
+                        + Utf8Literal(u8"色）。使わない色を削除してから読み込んでください"));
+            }
+            return fresh;
+        });
+    return result;
 }
 
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)
