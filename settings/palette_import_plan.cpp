@@ -1,6 +1,7 @@
 #include "settings/palette_import_plan.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/codepage.h"
 #include "settings/code_page_name.h"
@@ -19,8 +20,8 @@ bool IsControl(char32_t c)
     return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F);
 }
 
-/// The first control character of name (UTF-8), or 0 for none.
-char32_t FirstControl(std::string_view name)
+/// The first control character of name (UTF-8); nullopt for none.
+std::optional<char32_t> FirstControl(std::string_view name)
 {
     for (std::size_t i = 0; i < name.size();) {
         std::size_t length = 0;
@@ -30,7 +31,7 @@ char32_t FirstControl(std::string_view name)
         }
         i += length;
     }
-    return 0;
+    return std::nullopt;
 }
 
 } // namespace
@@ -42,9 +43,9 @@ ImportPlan PlanImport(const GimpPalette& palette)
     for (const PaletteColour& colour : palette.colours) {
         char code[8];
         std::snprintf(code, sizeof code, "%02X%02X%02X", colour.red, colour.green, colour.blue);
-        if (const char32_t control = FirstControl(colour.name)) {
+        if (const std::optional<char32_t> control = FirstControl(colour.name)) {
             char shown[16];
-            std::snprintf(shown, sizeof shown, "U+%04X", static_cast<unsigned>(control));
+            std::snprintf(shown, sizeof shown, "U+%04X", static_cast<unsigned>(*control));
             plan.problems.push_back({ colour.line, colour.name,
                 Utf8Literal(u8"名前に使えない制御文字（") + shown
                     + Utf8Literal(u8"）があります") });

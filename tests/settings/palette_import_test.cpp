@@ -97,9 +97,9 @@ TEST(PalettePlans, ImportRefusesControlCharactersAndNamesTooLongToReadBack)
                                                 "1 2 3 \x1B[2Jgone\n"
                                                 "1 2 3 bell\x07\n"
                                                 "1 2 3 c1\xC2\x9B\n"
-                                                "4 5 6 "
-        + longest + "\n7 8 9 " + longest + "n\n" + "7 8 9 " + std::string(508, 'x') + U8(u8"😀")
-        + std::string(508, 'x') + "\n");
+                                                "1 2 3 nul"
+        + std::string(1, '\0') + "inside\n" + "4 5 6 " + longest + "\n7 8 9 " + longest + "n\n"
+        + "7 8 9 " + std::string(508, 'x') + U8(u8"😀") + std::string(508, 'x') + "\n");
     const ImportPlan plan = PlanImport(palette);
     EXPECT_EQ(plan.entries, (std::vector<std::string> { "040506" + longest }));
     std::vector<std::pair<std::int32_t, std::string>> problems;
@@ -110,8 +110,9 @@ TEST(PalettePlans, ImportRefusesControlCharactersAndNamesTooLongToReadBack)
         (std::vector<std::pair<std::int32_t, std::string>> {
             { 2, U8(u8"名前に使えない制御文字（U+001B）があります") },
             { 3, U8(u8"名前に使えない制御文字（U+0007）があります") },
-            { 4, U8(u8"名前に使えない制御文字（U+009B）があります") }, { 6, tooLong },
-            { 7, tooLong }, // 〓 takes two bytes where the emoji stood
+            { 4, U8(u8"名前に使えない制御文字（U+009B）があります") },
+            { 5, U8(u8"名前に使えない制御文字（U+0000）があります") }, { 7, tooLong },
+            { 8, tooLong }, // 〓 takes two bytes where the emoji stood
         }));
 }
 
