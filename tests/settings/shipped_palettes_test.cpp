@@ -63,8 +63,8 @@ void ImportEach(const std::string& who, const std::vector<fs::path>& palettes)
             std::cout << who << " " << file.filename().string() << ": " << plan.entries.size()
                       << " of " << palette.colours.size() << " colours stored\n";
             for (const PaletteProblem& p : plan.problems) {
-                std::cout << "  left out, line " << p.line << " \"" << p.name
-                          << "\": " << p.reason << "\n";
+                std::cout << "  left out, line " << p.line << " \"" << p.name << "\": " << p.reason
+                          << "\n";
             }
         } catch (const Exception& e) {
             ADD_FAILURE() << "refused: " << Cp932ToUtf8(e.Message());
