@@ -76,6 +76,29 @@ NamedFileWriteError WriteInPlace(Descriptor& fd, std::string_view content)
     return {};
 }
 
+// True when a folder on the way to the file is a link that IsForeignLink refuses: the system's
+// protection applies to every link a path follows, not only to its last part.
+bool PassesForeignLink(const std::string& folder)
+{
+    for (std::size_t start = 0; start < folder.size();) {
+        const std::size_t slash = folder.find('/', start);
+        const std::size_t stop = slash == std::string::npos ? folder.size() : slash;
+        struct stat link = {};
+        if (stop > start && lstat(folder.substr(0, stop).c_str(), &link) == 0
+            && S_ISLNK(link.st_mode)) {
+            const std::string parent = start == 0 ? std::string(".") : folder.substr(0, start);
+            struct stat holder = {};
+            if (stat(parent.c_str(), &holder) == 0
+                && IsForeignLink(holder.st_mode, holder.st_uid, link.st_uid))
+                return true;
+        }
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 bool IsForeignLink(unsigned folderMode, unsigned folderOwner, unsigned linkOwner)
@@ -96,6 +119,8 @@ NamedFileWriteError WriteNamedFile(const std::string& path, std::string_view con
     if (target.name.empty() || target.name == "." || target.name == "..")
         return Failed(EISDIR);
 
+    if (PassesForeignLink(target.folder))
+        return { NamedFileWriteError::ForeignLink, 0 };
     const Descriptor folder(open(target.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() < 0)
         return Failed(errno);

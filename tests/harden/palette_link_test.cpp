@@ -99,6 +99,18 @@ TEST_F(PaletteLinks, RootRefusesALinkPlantedByAnotherUser)
     EXPECT_TRUE(fs::is_symlink(m_shared / "colours.gpl"));
 }
 
+// A link planted as a folder on the way is refused too: the export would otherwise put its file
+// into the folder the link names.
+TEST_F(PaletteLinks, RootRefusesAPlantedLinkOnTheWay)
+{
+    const fs::path secret = m_scratch.Dir() / "root-only" / "secret.gpl";
+    Victim(secret, 0, 0, "root's secret");
+    Plant("folder", secret.parent_path());
+    EXPECT_EQ(ExportRefusedAsForeignLink((m_shared / "folder" / "secret.gpl").string()), 0);
+    EXPECT_EQ(ReadBytes(secret), "root's secret");
+    EXPECT_EQ(std::distance(fs::directory_iterator(secret.parent_path()), {}), 1);
+}
+
 TEST_F(PaletteLinks, AnOrdinaryUserRefusesALinkPlantedByAnotherUser)
 {
     const fs::path profile = m_scratch.Dir() / "daemon-home" / ".profile";
