@@ -272,6 +272,31 @@ TEST_F(PaletteTransfer, AppendSkipsEntriesStoredAlready)
     EXPECT_EQ(ReadBytes(m_path), once);
 }
 
+// Two imports of one palette at the same moment store it once: the stored entries are compared
+// under the write lock.
+TEST_F(PaletteTransfer, ConcurrentImportsOfOnePaletteStoreItOnce)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < 200; ++i)
+        entries.push_back("AAAAAAcolour " + std::to_string(i));
+    std::vector<UserColorAppend> done(4);
+    std::vector<std::thread> imports;
+    for (UserColorAppend& result : done) {
+        imports.emplace_back([&] {
+            TIniBrel ini(nullptr);
+            IniOn(ini, m_path);
+            result = AppendUserColors(ini, entries);
+        });
+    }
+    for (std::thread& t : imports)
+        t.join();
+    EXPECT_EQ(LoadUserColors(m_ini).entries.size(), entries.size());
+    std::int32_t added = 0;
+    for (const UserColorAppend& result : done)
+        added += result.added;
+    EXPECT_EQ(added, 200);
+}
+
 TEST_F(PaletteTransfer, AppendRefusesANegativeCountAndAFullStore)
 {
     const std::string negative = "[Usercolor]\r\nUsercolcnt=-3\r\n1=AAAAAAa\r\n";
