@@ -204,6 +204,21 @@ std::size_t Utf8SequenceLength(std::string_view text)
     return length;
 }
 
+char32_t Utf8CodePoint(std::string_view text, std::size_t& length)
+{
+    length = text.empty() ? 0 : Utf8SequenceLength(text);
+    if (length == 0) {
+        length = text.empty() ? 0 : 1;
+        return U'\uFFFD';
+    }
+    const auto lead = static_cast<unsigned char>(text[0]);
+    char32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) {
+        code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    }
+    return code;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932)
 {
     Converter& converter = Cp932ToUtf8Converter();

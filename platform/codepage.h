@@ -20,6 +20,10 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* lost = nullptr);
 /// surrogates, nothing above U+10FFFF), or 0 when it is not one; 1 for an ASCII byte.
 std::size_t Utf8SequenceLength(std::string_view text);
 
+/// The code point of the well-formed UTF-8 sequence at the start of text, with length set to its
+/// length (as Utf8SequenceLength gives it); U+FFFD with length 1 where no sequence starts.
+char32_t Utf8CodePoint(std::string_view text, std::size_t& length);
+
 /// Converts UTF-16LE (without its byte-order mark) to CP932 bytes, as the platform hands the
 /// texts of a UTF-16LE file to a CP932 program: a character that CP932 cannot hold, and an
 /// unpaired surrogate, becomes "?"; an odd last byte is left out. With offsets, offsets[i] is the

@@ -496,27 +496,13 @@ std::optional<IniText::Splice> IniText::EditFor(
     return Splice { insertAt, insertAt, std::move(inserted) };
 }
 
-std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writes) const
+std::optional<std::vector<IniText::Splice>> IniText::EditsFor(
+    const std::vector<KeyValue>& writes) const
 {
     // The writes are laid out against this text in one pass when each one's effect does not
-    // depend on another's: every key written once, new sections at most one (all its keys go
-    // into it, in order, at the end), and the text ending with a line end (or empty), so that no
-    // insertion has to start one. New keys of a section go after its last key line in the order
-    // written, which is where write after write would put them. Otherwise the writes are applied
-    // one after the other.
-    const auto oneByOne = [&]() -> std::optional<std::string> {
-        std::optional<std::string> content;
-        std::optional<IniText> reparsed;
-        for (const KeyValue& w : writes) {
-            const IniText& current = content ? reparsed.emplace(*content) : *this;
-            if (std::optional<std::string> next = current.WithValue(w.section, w.key, w.value))
-                content = std::move(next);
-        }
-        return content;
-    };
-    if (!text_.empty() && !IsLineEnd(text_.back()))
-        return oneByOne();
-
+    // depend on another's: every key written once, and new sections at most one (all its keys go
+    // into it, in order, at the end). New keys of a section go after its last key line in the
+    // order written, which is where write after write would put them.
     std::vector<const Section*> sectionOf(writes.size());
     std::unordered_map<std::string, std::size_t> written; // folded section, NUL, folded key
     // Folded name of the one new section; an empty name is a section name like any other.
@@ -528,12 +514,12 @@ std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writ
         Fold(sectionName, folded);
         if (!sectionOf[i]) {
             if (newSection && *newSection != folded)
-                return oneByOne();
+                return std::nullopt;
             newSection = folded;
         }
         Fold(TrimSpaces(writes[i].key), foldedKey);
         if (!written.emplace(folded + '\0' + foldedKey, i).second)
-            return oneByOne();
+            return std::nullopt;
     }
 
     std::vector<Splice> splices;
@@ -592,15 +578,43 @@ std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writ
         }
         splices.push_back(Splice { text_.size(), text_.size(), std::move(inserted) });
     }
-    if (splices.empty())
+    // A last line without a line end gets one before anything is inserted after it, as a single
+    // write would add it; a value written into that line ends it already (every splice's text
+    // ends with CR LF).
+    const std::size_t n = text_.size();
+    bool ended = n == 0 || IsLineEnd(text_.back());
+    for (Splice& splice : splices) {
+        if (splice.begin == n && !ended)
+            splice.inserted.insert(0, "\r\n");
+        if (splice.end == n)
+            ended = true;
+    }
+    return splices;
+}
+
+std::optional<std::string> IniText::WithValues(const std::vector<KeyValue>& writes) const
+{
+    const std::optional<std::vector<Splice>> splices = EditsFor(writes);
+    if (!splices) {
+        // Writes that depend on each other are applied one after the other.
+        std::optional<std::string> content;
+        std::optional<IniText> reparsed;
+        for (const KeyValue& w : writes) {
+            const IniText& current = content ? reparsed.emplace(*content) : *this;
+            if (std::optional<std::string> next = current.WithValue(w.section, w.key, w.value))
+                content = std::move(next);
+        }
+        return content;
+    }
+    if (splices->empty())
         return std::nullopt;
     std::string out;
     std::size_t size = text_.size();
-    for (const Splice& splice : splices)
+    for (const Splice& splice : *splices)
         size += splice.inserted.size() - (splice.end - splice.begin);
     out.reserve(size);
     std::size_t at = 0;
-    for (const Splice& splice : splices) {
+    for (const Splice& splice : *splices) {
         out.append(text_, at, splice.begin - at).append(splice.inserted);
         at = splice.end;
     }

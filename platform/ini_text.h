@@ -81,6 +81,12 @@ public:
     std::optional<Splice> EditFor(
         std::string_view section, std::string_view key, std::string_view value) const;
 
+    /// The changes WithValues makes, in text order, laid out against this text in one pass;
+    /// nullopt when the writes depend on each other (a key written twice, or keys of more than one
+    /// new section), which must then be applied one after the other. Empty when every key already
+    /// holds its value.
+    std::optional<std::vector<Splice>> EditsFor(const std::vector<KeyValue>& writes) const;
+
 private:
     struct Section
     {

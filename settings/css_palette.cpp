@@ -3,30 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
-namespace {
+#include "platform/codepage.h"
 
-/// The code point of the UTF-8 sequence at text[i], with i moved past it; U+FFFD for a byte that
-/// opens no valid sequence (the names given here are valid UTF-8).
-char32_t NextCodePoint(std::string_view text, std::size_t& i)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (i + length > text.size()) {
-        i = text.size();
-        return U'\uFFFD';
-    }
-    char32_t code = length == 1 ? lead
-        : length == 2           ? lead & 0x1F
-        : length == 3           ? lead & 0x0F
-                                : lead & 0x07;
-    for (std::size_t k = 1; k < length; ++k)
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    i += length;
-    return code;
-}
+namespace {
 
 /// True for the non-ASCII code points that an identifier may hold as they stand. The list is the
 /// narrower one of the current CSS syntax, so the names also work where the older rule (every
@@ -66,7 +48,9 @@ std::string CssIdentifier(const std::string& name)
     bool gap = false;
     for (std::size_t i = 0; i < name.size();) {
         const std::size_t start = i;
-        const char32_t c = NextCodePoint(name, i);
+        std::size_t length = 0;
+        const char32_t c = Utf8CodePoint(std::string_view(name).substr(i), length);
+        i += length;
         if (IsAsciiIdentifier(c) || IsNonAsciiIdentifier(c)) {
             if (gap && !out.empty())
                 out.push_back('-');
@@ -83,11 +67,18 @@ std::string CssPaletteText(const std::vector<PaletteColour>& colours)
 {
     std::string text = "@charset \"UTF-8\";\n:root {\n";
     std::unordered_set<std::string> taken;
+    // For each name taken, the suffix to try next: the suffixes of one name are tried once each
+    // over the whole file, so many colours of one name cost no more than as many names.
+    std::unordered_map<std::string, int> nextSuffix;
     for (const PaletteColour& colour : colours) {
         const std::string base = CssIdentifier(colour.name);
         std::string property = base;
-        for (int suffix = 2; !taken.insert(property).second; ++suffix)
-            property = base + "-" + std::to_string(suffix);
+        if (!taken.insert(property).second) {
+            int& suffix = nextSuffix.try_emplace(base, 2).first->second;
+            do
+                property = base + "-" + std::to_string(suffix++);
+            while (!taken.insert(property).second);
+        }
         char value[8];
         std::snprintf(value, sizeof value, "#%02X%02X%02X", colour.red, colour.green, colour.blue);
         text.append("  --").append(property).append(": ").append(value).append("; /* ");

@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-#include "colour/exception.h"
-#include "colour/integer_text.h"
 #include "platform/codepage.h"
+#include "settings/palette_error.h"
 
 namespace {
 
@@ -30,10 +29,16 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-/// "<line> 行目: " followed by what, as the refusal of the file.
 [[noreturn]] void Refuse(std::int32_t line, std::u8string_view what)
 {
-    throw Exception(IntToStr(line) + Sjis(u8" 行目: ") + Sjis(what));
+    throw PaletteError(line, Utf8Literal(what));
+}
+
+/// A word of the file as a message quotes it: at most 12 characters, the rest as "…".
+std::string QuotedWord(std::string_view word)
+{
+    return word.size() <= 12 ? std::string(word)
+                             : std::string(word.substr(0, 12)) + Utf8Literal(u8"…");
 }
 
 /// The next blank-separated word of rest, taken off it.
@@ -57,7 +62,7 @@ std::uint8_t Component(std::string_view word, std::int32_t line)
     if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
         digits.remove_prefix(1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
-        Refuse(line, u8"色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)");
+        Refuse(line, u8"色の値が三つそろっていません（赤・緑・青の順に0〜255の数を書きます）");
     const std::size_t first = digits.find_first_not_of('0');
     const std::string_view significant =
         first == std::string_view::npos ? std::string_view("0") : digits.substr(first);
@@ -67,8 +72,8 @@ std::uint8_t Component(std::string_view word, std::int32_t line)
             value = value * 10 + (c - '0');
     }
     if (significant.size() > 3 || value > 255 || (negative && value != 0)) {
-        throw Exception(IntToStr(line) + Sjis(u8" 行目: 色の値 ") + std::string(word)
-            + Sjis(u8" は 0 から 255 の範囲にありません"));
+        throw PaletteError(line,
+            Utf8Literal(u8"色の値 ") + QuotedWord(word) + Utf8Literal(u8" が0〜255の範囲外です"));
     }
     return static_cast<std::uint8_t>(value);
 }
@@ -97,10 +102,10 @@ std::size_t FirstInvalidUtf8(std::string_view text)
     return std::string_view::npos;
 }
 
-GimpPalette ReadGimpPalette(std::string_view text)
+GimpPalette ReadGimpPalette(std::string_view text, std::size_t maxColours)
 {
     if (text.size() > MaxPaletteBytes) {
-        throw Exception(Sjis(u8"パレットファイルが大きすぎます (16 MiB まで)"));
+        Refuse(0, u8"ファイルが大きすぎます（16MB まで）");
     }
     if (StartsWith(text, ByteOrderMark))
         text.remove_prefix(ByteOrderMark.size());
@@ -111,7 +116,8 @@ GimpPalette ReadGimpPalette(std::string_view text)
                 || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
                 ++line;
         }
-        Refuse(line, u8"UTF-8 のテキストではありません");
+        Refuse(line,
+            u8"文字コードが UTF-8 ではありません。UTF-8 で保存し直してから読み込んでください");
     }
 
     GimpPalette palette;
@@ -127,8 +133,8 @@ GimpPalette ReadGimpPalette(std::string_view text)
 
         if (line == 1) {
             if (!StartsWith(content, Header)) {
-                throw Exception(Sjis(u8"GIMP のパレットファイルではありません (1 行目が \"GIMP "
-                                     u8"Palette\" で始まっていません)"));
+                Refuse(0,
+                    u8"GIMP パレットではありません（1行目が「GIMP Palette」で始まっていません）");
             }
             continue;
         }
@@ -141,6 +147,11 @@ GimpPalette ReadGimpPalette(std::string_view text)
         }
         if (StartsWith(trimmed, "Columns:"))
             continue;
+        if (palette.colours.size() == maxColours) {
+            throw PaletteError(0,
+                Utf8Literal(u8"色が多すぎます（") + NumberText(maxColours)
+                    + Utf8Literal(u8"色まで）"));
+        }
         std::string_view rest = trimmed;
         PaletteColour colour;
         colour.line = line;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,10 +32,11 @@ inline constexpr std::size_t MaxPaletteBytes = std::size_t { 16 } << 20;
 
 /// Reads a GIMP palette as GIMP does, leniently: a UTF-8 byte-order mark, CR LF, LF or CR line
 /// ends, blank and comment ("#") lines anywhere, "Name:" and "Columns:" optional, blanks or tabs
-/// between the numbers. Throws Exception with a message naming the line for text that is larger
-/// than MaxPaletteBytes, is not UTF-8, does not begin with the header, or has a colour line whose
-/// three numbers are not all there or not all from 0 to 255.
-GimpPalette ReadGimpPalette(std::string_view text);
+/// between the numbers. Throws PaletteError, with the line where one is to blame, for text that is
+/// larger than MaxPaletteBytes, is not UTF-8, does not begin with the header, has a colour line
+/// whose three numbers are not all there or not all from 0 to 255, or holds more than maxColours
+/// colours (found while reading, so a huge palette never takes memory for all of its colours).
+GimpPalette ReadGimpPalette(std::string_view text, std::size_t maxColours = SIZE_MAX);
 
 /// The palette as GIMP writes it: the header, "Name:" name, "Columns:", a "#" line, then each
 /// colour as "R G B" right-aligned in three columns, a tab and its name. name and the colours'

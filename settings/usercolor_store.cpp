@@ -1,11 +1,15 @@
 #include "settings/usercolor_store.h"
 
+#include <cctype>
+#include <functional>
 #include <optional>
+#include <unordered_set>
 
 #include "colour/integer_text.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
 #include "settings/inibrel.h"
+#include "settings/palette_error.h"
 #include "settings/profile_file.h"
 
 namespace {
@@ -89,7 +93,40 @@ std::string_view UserColorName(std::string_view entry)
     return entry.size() > 6 ? entry.substr(6) : std::string_view();
 }
 
-std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+namespace {
+
+/// An entry as StoredAlready compares it: its code in upper case, its name as it stands.
+std::string ComparedForm(std::string_view entry)
+{
+    std::string form(entry);
+    for (std::size_t i = 0; i < form.size() && i < 6; ++i) {
+        form[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(form[i])));
+    }
+    return form;
+}
+
+} // namespace
+
+std::vector<bool> StoredAlready(const std::vector<std::string>& entries, const TStringList& stored)
+{
+    std::unordered_set<std::string> held;
+    held.reserve(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        held.insert(ComparedForm(stored[i]));
+    }
+    std::vector<bool> found(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        found[i] = held.count(ComparedForm(UpToLineEnd(entries[i]))) != 0;
+    }
+    return found;
+}
+
+namespace {
+
+/// The entries a register stores, chosen under its lock from the stored count.
+using ChooseEntries = std::function<const std::vector<std::string>&(std::int32_t count)>;
+
+std::int32_t RegisterChosen(TIniBrel& ini, const ChooseEntries& choose)
 {
     // Held from reading the count to the rename of the new file, so that two windows registering
     // at once store both colours under different keys. The folder is made first, so that there
@@ -106,6 +143,7 @@ std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& e
         const ProfileSnapshot snapshot(ini.Path().c_str());
         count = UsableCount(ini, ini.ReadInt(UserColorSection, UserColorCountKey, 0));
     }
+    const std::vector<std::string>& entries = choose(count);
     if (static_cast<std::int64_t>(count) + static_cast<std::int64_t>(entries.size())
         > MaxUserColors) {
         throw UserColorsFull();
@@ -126,6 +164,49 @@ std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& e
         }
     });
     return newCount;
+}
+
+} // namespace
+
+std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+{
+    return RegisterChosen(
+        ini, [&entries](std::int32_t) -> const auto& { return entries; });
+}
+
+UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& entries)
+{
+    UserColorAppend result;
+    std::vector<std::string> fresh;
+    result.count = RegisterChosen(
+        ini, [&](std::int32_t count) -> const auto& {
+            if (count < 0) {
+                throw PaletteError(0,
+                    Utf8Literal(u8"設定ファイルの色の数（Usercolcnt=") + std::to_string(count)
+                        + Utf8Literal(u8"）が正しくないため、読み込めません。設定ファイルの "
+                                      u8"Usercolcnt を直してから読み込んでください"));
+            }
+            // The stored entries as they are under the lock, so that two imports of one palette at
+            // once store it once.
+            result.held = StoredAlready(entries, LoadUserColors(ini).entries);
+            fresh.reserve(entries.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                if (!result.held[i]) {
+                    fresh.push_back(entries[i]);
+                }
+            }
+            result.skipped = static_cast<std::int32_t>(entries.size() - fresh.size());
+            result.added = static_cast<std::int32_t>(fresh.size());
+            if (static_cast<std::int64_t>(count) + result.added > MaxUserColors) {
+                throw PaletteError(0,
+                    Utf8Literal(u8"ユーザカラーは") + NumberText(MaxUserColors)
+                        + Utf8Literal(u8"色までしか登録できません（登録済み") + NumberText(count)
+                        + Utf8Literal(u8"色、読み込む色") + NumberText(fresh.size())
+                        + Utf8Literal(u8"色）。使わない色を削除してから読み込んでください"));
+            }
+            return fresh;
+        });
+    return result;
 }
 
 std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry)

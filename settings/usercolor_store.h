@@ -58,6 +58,26 @@ std::int32_t RegisterUserColor(TIniBrel& ini, const std::string& entry);
 /// is written for no entries. Returns the new count.
 std::int32_t RegisterUserColors(TIniBrel& ini, const std::vector<std::string>& entries);
 
+/// For each of entries, whether stored holds it already: the same code (in any case) and the same
+/// name.
+std::vector<bool> StoredAlready(const std::vector<std::string>& entries, const TStringList& stored);
+
+/// What AppendUserColors did.
+struct UserColorAppend
+{
+    std::int32_t count = 0; // the stored count afterwards
+    std::int32_t added = 0;
+    std::int32_t skipped = 0; // entries stored already, left out
+    std::vector<bool> held; // for each entry, whether it was stored already
+};
+
+/// Stores those of entries that are not stored yet (see StoredAlready), as RegisterUserColors
+/// does: in one write under the lock, the stored entries read under it. Throws PaletteError, with
+/// nothing written, for a store whose count is negative (the colours would be stored where no
+/// load finds them) and for one that cannot take them all (MaxUserColors); the write error as
+/// RegisterUserColors.
+UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& entries);
+
 /// Removes the stored entry that the user chose, entry at position index (from 0) of the list as
 /// last loaded, and renumbers the rest from 1. Under the file's write lock the stored entries are
 /// read anew and entry is looked for there: at index when it is still there, else the same entry

@@ -315,13 +315,32 @@ void ShowUnicodeInformationBox(const QString& message)
     RunBox({ BoxRequest::Information, ApplicationTitle(), FromQString(message), message, mbOK });
 }
 
-int ShowWarningBox(const std::string& message, BoxButtons buttons)
+namespace {
+
+int WarningBox(const std::string& cp932, const QString& wide, BoxButtons buttons)
 {
     // A box without buttons could only be left through its close box; it gets OK instead.
     if ((buttons & (mbYes | mbNo | mbOK | mbCancel)) == 0)
         buttons = mbOK;
-    return RunBox({ BoxRequest::Warning, WarningCaption(), message, {},
+    return RunBox({ BoxRequest::Warning, WarningCaption(), cp932, wide,
         buttons & (mbYes | mbNo | mbOK | mbCancel) });
+}
+
+} // namespace
+
+int ShowWarningBox(const std::string& message, BoxButtons buttons)
+{
+    return WarningBox(message, {}, buttons);
+}
+
+void ShowInformationBoxUtf8(const std::string& utf8)
+{
+    ShowUnicodeInformationBox(QString::fromStdString(utf8));
+}
+
+int ShowWarningBoxUtf8(const std::string& utf8, BoxButtons buttons)
+{
+    return WarningBox(Utf8ToCp932(utf8), QString::fromStdString(utf8), buttons);
 }
 
 std::string ExceptionBoxText(const std::string& message)

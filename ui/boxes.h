@@ -32,6 +32,11 @@ void ShowUnicodeInformationBox(const QString& message);
 /// Returns 6, 7, 1 or 2; 2 when closed through the close box.
 int ShowWarningBox(const std::string& message, BoxButtons buttons);
 
+/// The same boxes for a text in UTF-8, shown as written: for texts that quote what the code page
+/// cannot hold (the names in a palette file).
+void ShowInformationBoxUtf8(const std::string& utf8);
+int ShowWarningBoxUtf8(const std::string& utf8, BoxButtons buttons);
+
 /// The message as the exception box shows it: "." appended when the message is not empty and
 /// its last byte is above that of ".".
 std::string ExceptionBoxText(const std::string& message);

@@ -1,5 +1,6 @@
 #include "ui/palette_menu.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -9,9 +10,13 @@
 #include <QLineEdit>
 #include <QMenu>
 
-#include "colour/integer_text.h"
 #include "platform/codepage.h"
-#include "settings/palette_transfer.h"
+#include "settings/palette_error.h"
+#include "settings/palette_export_plan.h"
+#include "settings/palette_file.h"
+#include "settings/palette_import_plan.h"
+#include "settings/palette_kind.h"
+#include "settings/palette_messages.h"
 #include "settings/usercolor_store.h"
 #include "ui/boxes.h"
 #include "ui/context_menu.h"
@@ -20,30 +25,16 @@
 
 namespace {
 
-/// At most this many problems are listed in a box; the rest are counted.
-constexpr std::size_t ListedProblems = 20;
-
-/// The problems as lines of a box (CP932): line or key, name, reason; the rest counted.
-std::string ProblemLines(const std::vector<PaletteProblem>& problems, std::u8string_view where)
-{
-    std::string lines;
-    for (std::size_t i = 0; i < problems.size() && i < ListedProblems; ++i) {
-        const PaletteProblem& p = problems[i];
-        lines += IntToStr(p.line) + Sjis(where) + " \"" + NameForDisplay(p.name) + "\": " + p.reason
-            + "\n";
-    }
-    if (problems.size() > ListedProblems) {
-        lines += Sjis(u8"ほか ")
-            + IntToStr(static_cast<std::int32_t>(problems.size() - ListedProblems))
-            + Sjis(u8" 件\n");
-    }
-    return lines;
-}
-
 /// The path the user chose, as the file system's bytes.
 std::string FileSystemPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+/// A palette file that was refused as a whole, shown as written with what became of the colours.
+void ShowRefusal(const QString& path, const PaletteError& error, std::u8string_view outcome)
+{
+    ShowWarningBoxUtf8(RefusedFileText(path.toStdString(), error, outcome), mbOK);
 }
 
 void ExportPalette(TForm1& form)
@@ -72,47 +63,66 @@ void ExportPalette(TForm1& form)
         chosen += cssChosen ? QStringLiteral(".css") : QStringLiteral(".gpl");
         kind = cssChosen ? PaletteKind::Css : PaletteKind::Gimp;
         if (QFileInfo::exists(chosen)
-            && ShowWarningBox(
-                   FromQString(chosen) + Sjis(u8" は既にあります。置き換えますか?"), mbYes | mbNo)
+            && ShowWarningBoxUtf8(ShownPath(chosen.toStdString())
+                       + Utf8Literal(u8" はすでにあります。置き換えますか？"),
+                   mbYes | mbNo)
                 != idYes) {
             return;
         }
     }
     const std::string path = FileSystemPath(chosen);
-    const ExportPlan plan = PlanExport(LoadUserColors(*form.IniBrel1).entries);
-    WritePaletteFile(path, PaletteFileText(*kind, path, plan.colours));
-
-    std::string message = IntToStr(static_cast<std::int32_t>(plan.colours.size()))
-        + Sjis(u8" 色を書き出しました: ") + FromQString(chosen);
-    if (!plan.leftOut.empty()) {
-        message += "\n\n" + Sjis(u8"色コードが 16 進 6 桁でないため書き出さなかった項目: ")
-            + IntToStr(static_cast<std::int32_t>(plan.leftOut.size())) + Sjis(u8" 件\n")
-            + ProblemLines(plan.leftOut, u8" 番目");
+    ExportPlan plan;
+    try {
+        const UserColorLoad load = LoadUserColors(*form.IniBrel1);
+        RefuseFailedLoad(form.IniBrel1->Path(), load);
+        plan = PlanExport(load.entries);
+        WritePaletteFile(path, PaletteFileText(*kind, path, plan.colours));
+    } catch (const PaletteError& e) {
+        ShowRefusal(chosen, e, u8"何も書き出していません。");
+        return;
     }
-    ShowInformationBox(message);
+    ShowInformationBoxUtf8(ExportDoneText(plan.colours.size(), chosen.toStdString(), plan.leftOut));
 }
 
 void ImportPalette(TForm1& form)
 {
     const QString chosen = QFileDialog::getOpenFileName(&form, ToQString(u8"パレットから読み込む"),
-        QString(), ToQString(u8"GIMP パレット (*.gpl);;すべてのファイル (*)"));
+        QString(), ToQString(u8"GIMP パレット (*.gpl)"));
     if (chosen.isEmpty()) {
         return;
     }
-    const ImportPlan plan = PlanImport(ReadGimpPalette(ReadPaletteFile(FileSystemPath(chosen))));
-    if (!plan.problems.empty()) {
-        const std::string question = Sjis(u8"次の色は読み込めません:\n")
-            + ProblemLines(plan.problems, u8" 行目") + "\n" + Sjis(u8"残りの ")
-            + IntToStr(static_cast<std::int32_t>(plan.entries.size()))
-            + Sjis(u8" 色を読み込みますか?");
-        if (ShowWarningBox(question, mbYes | mbNo) != idYes) {
+    static constexpr std::u8string_view unchanged = u8"ユーザカラーは変わっていません。";
+    try {
+        const ImportPlan plan =
+            PlanImport(ReadGimpPalette(ReadPaletteFile(FileSystemPath(chosen)), MaxUserColors));
+        // The colours stored already are neither asked about nor stored again.
+        const std::vector<bool> held =
+            StoredAlready(plan.entries, LoadUserColors(*form.IniBrel1).entries);
+        std::vector<PaletteRename> renamed;
+        for (const PaletteRename& r : plan.renamed) {
+            if (!held[r.entry]) {
+                renamed.push_back(r);
+            }
+        }
+        const auto toStore = static_cast<std::size_t>(std::count(held.begin(), held.end(), false));
+        if (toStore > 0 && (!renamed.empty() || !plan.problems.empty())
+            && ShowWarningBoxUtf8(ImportQuestion(renamed, plan.problems, toStore), mbYes | mbNo)
+                != idYes) {
             return;
         }
+        const UserColorAppend done = AppendUserColors(*form.IniBrel1, plan.entries);
+        // The list and the drop-down show the stored colours again, as the program's start loads
+        // them, so colours registered earlier in this run are listed too.
+        form.ReloadUserColors();
+        std::string message = ImportDoneText(done.added, done.skipped);
+        if (toStore == 0 && !plan.problems.empty()) {
+            message = Utf8Literal(u8"次の色は読み込めません。\n")
+                + ProblemLines(plan.problems, false) + "\n" + message;
+        }
+        ShowInformationBoxUtf8(message);
+    } catch (const PaletteError& e) {
+        ShowRefusal(chosen, e, unchanged);
     }
-    RegisterUserColors(*form.IniBrel1, plan.entries);
-    // The list and the drop-down show the stored colours again, as the program's start loads
-    // them, so colours registered earlier in this run are listed too.
-    form.ReloadUserColors();
 }
 
 QMenu* PaletteMenu(TForm1& form, QLineEdit& field)

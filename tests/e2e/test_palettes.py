@@ -17,6 +17,9 @@ EXPORTED = ("GIMP Palette\nName: mine\nColumns: 16\n#\n255 128   0\torange\n"
             "135 206 235\t空色\n").encode()
 PALETTE = ("GIMP Palette\nName: in\n# comment\n  0   0 255\tblue\n"
            "1 2 3\tsmile 😀\n10 20 30\n").encode()
+# What importing PALETTE into STORED stores: the emoji, which the settings file cannot hold, as 〓.
+IMPORTED = (STORED.replace(b"cnt=3", b"cnt=6")
+            + b"4=0000FFblue\r\n5=010203smile \x81\xac\r\n6=0A141E0A141E\r\n")
 
 
 class PaletteMenuTest(unittest.TestCase):
@@ -53,9 +56,9 @@ class PaletteMenuTest(unittest.TestCase):
             self.open_palette_entry(desktop, program, 2)
             self.type_file_name(desktop, "パレットに書き出す", out)
             box = desktop.wait_window("Tintora")
-            texts = self.box_texts(desktop, "2 色を書き出しました")
-            self.assertIn("書き出さなかった項目: 1 件", texts)
-            self.assertIn('2 番目 "FF80"', texts)
+            texts = self.box_texts(desktop, "2色を書き出しました。")
+            self.assertIn("次の項目は書き出していません。\n2番目「FF80」：HEX コードが16進数6桁ではありません",
+                          texts)
             desktop.key("Return")
             desktop.window_gone(box)
             with open(out + ".gpl", "rb") as f:
@@ -67,15 +70,27 @@ class PaletteMenuTest(unittest.TestCase):
             self.open_palette_entry(desktop, program, 1)
             self.type_file_name(desktop, "パレットから読み込む", palette)
             box = desktop.wait_window("警告")
-            texts = self.box_texts(desktop, "残りの")
-            self.assertIn('5 行目 "smile <U+1F600>"', texts)
-            self.assertIn("残りの 2 色を読み込みますか?", texts)
+            texts = self.box_texts(desktop, "読み込みますか")
+            self.assertIn("5行目「smile 😀」→「smile 〓」", texts)
+            self.assertIn("3色を読み込みますか？", texts)
             desktop.key("Return")  # Yes
             desktop.window_gone(box)
+            box = desktop.wait_window("Tintora")
+            self.box_texts(desktop, "3色を読み込みました。")
+            desktop.key("Return")
+            desktop.window_gone(box)
             e2e.wait_until("the list to show the imported colours", lambda: program.items(
-                "ComboBox2") == ["orange", "", "空色", "blue", "0A141E"], timeout=10)
-            self.assertEqual(program.settings_bytes(), STORED.replace(b"cnt=3", b"cnt=5")
-                             + b"4=0000FFblue\r\n5=0A141E0A141E\r\n")
+                "ComboBox2") == ["orange", "", "空色", "blue", "smile 〓", "0A141E"], timeout=10)
+            self.assertEqual(program.settings_bytes(), IMPORTED)
+
+            # The same palette again adds nothing, and says so.
+            self.open_palette_entry(desktop, program, 1)
+            self.type_file_name(desktop, "パレットから読み込む", palette)
+            box = desktop.wait_window("Tintora")
+            self.box_texts(desktop, "すでに登録されている3色は読み込みませんでした。")
+            desktop.key("Return")
+            desktop.window_gone(box)
+            self.assertEqual(program.settings_bytes(), IMPORTED)
 
 
 class PaletteCommandLineTest(unittest.TestCase):
@@ -83,6 +98,13 @@ class PaletteCommandLineTest(unittest.TestCase):
         done = subprocess.run([program.path, *args], cwd=program.home, capture_output=True,
                               timeout=60, env=dict(os.environ, HOME=program.home))
         return done.returncode, done.stderr.decode()
+
+    def import_file(self, program, name, content):
+        """Writes a palette file named name into the program's folder and imports it."""
+        path = os.path.join(program.home, name)
+        with open(path, "wb") as f:
+            f.write(content)
+        return self.run_tintora(program, "--import-palette", path)
 
     def test_exit_codes(self):
         with e2e.Desktop() as desktop:
@@ -92,35 +114,58 @@ class PaletteCommandLineTest(unittest.TestCase):
             # Some stored entries cannot be exported: listed, the rest written, status 1.
             status, err = self.run_tintora(program, "--export-palette", os.path.join(home, "a.gpl"))
             self.assertEqual(status, 1, err)
-            self.assertIn(':2: "FF80"', err)
+            self.assertIn(":2: 「FF80」：HEX コードが16進数6桁ではありません", err)
             with open(os.path.join(home, "a.gpl"), "rb") as f:
                 self.assertEqual(f.read(), EXPORTED.replace(b"Name: mine", b"Name: a"))
             status, err = self.run_tintora(program, "--export-palette", os.path.join(home, "a.css"))
             self.assertEqual(status, 1, err)
             # No kind from the extension, or a folder that is not there: status 2, nothing made.
-            for name in ("a.txt", "no/such/folder/a.gpl"):
+            for name, reason in (
+                    ("a.txt", "拡張子からパレットの種類を決められません（.gpl なら GIMP パレット、.css なら CSS）"),
+                    ("no/such/folder/a.gpl", "書き出せません（ファイルがありません）")):
                 status, err = self.run_tintora(program, "--export-palette", os.path.join(home, name))
                 self.assertEqual(status, 2, err)
+                self.assertIn(f"{name}: {reason}\n", err)
+                self.assertEqual(err.count(name), 1, err)
                 self.assertFalse(os.path.exists(os.path.join(home, name)))
 
             # A refused palette stores nothing: status 2.
-            bad = os.path.join(home, "bad.gpl")
-            with open(bad, "wb") as f:
-                f.write(b"GIMP Palette\n1 2 300 x\n")
-            status, err = self.run_tintora(program, "--import-palette", bad)
+            status, err = self.import_file(program, "bad.gpl", b"GIMP Palette\n1 2 300 x\n")
             self.assertEqual(status, 2, err)
-            self.assertIn("300", err)
+            self.assertIn("bad.gpl:2: 色の値 300 が0〜255の範囲外です", err)
             self.assertEqual(program.settings_bytes(), STORED)
 
-            # One colour cannot be stored: listed, the rest stored, status 1.
-            palette = os.path.join(home, "in.gpl")
-            with open(palette, "wb") as f:
-                f.write(PALETTE)
-            status, err = self.run_tintora(program, "--import-palette", palette)
+            # A name the settings file cannot hold is stored renamed, and said so: status 0.
+            status, err = self.import_file(program, "in.gpl", PALETTE)
+            self.assertEqual(status, 0, err)
+            self.assertIn("in.gpl:5: 「smile 😀」を「smile 〓」という名前で読み込みました", err)
+            self.assertEqual(program.settings_bytes(), IMPORTED)
+            # The same palette again adds nothing.
+            status, err = self.run_tintora(program, "--import-palette",
+                                           os.path.join(home, "in.gpl"))
+            self.assertEqual(status, 0, err)
+            self.assertIn("in.gpl: すでに登録されている3色は読み込みませんでした", err)
+            self.assertEqual(program.settings_bytes(), IMPORTED)
+
+            # A colour that cannot be stored at all: listed, the rest stored, status 1.
+            status, err = self.import_file(program, "control.gpl",
+                                           b"GIMP Palette\n1 2 3 \x1b[2Jgone\n4 5 6 kept\n")
             self.assertEqual(status, 1, err)
-            self.assertIn(':5: "smile 😀"', err)
-            self.assertEqual(program.settings_bytes(), STORED.replace(b"cnt=3", b"cnt=5")
-                             + b"4=0000FFblue\r\n5=0A141E0A141E\r\n")
+            self.assertIn("control.gpl:2: 「<U+001B>[2Jgone」：名前に使えない制御文字（U+001B）があります",
+                          err)
+            self.assertNotIn("\x1b", err)
+
+            # An export whose settings file cannot be read writes nothing: status 2, the earlier
+            # export stays.
+            os.rename(program.settings_path, program.settings_path + ".away")
+            os.mkdir(program.settings_path)
+            status, err = self.run_tintora(program, "--export-palette", os.path.join(home, "a.gpl"))
+            self.assertEqual(status, 2, err)
+            self.assertIn("を読み込めません（フォルダーです）", err)
+            with open(os.path.join(home, "a.gpl"), "rb") as f:
+                self.assertEqual(f.read(), EXPORTED.replace(b"Name: mine", b"Name: a"))
+            os.rmdir(program.settings_path)
+            os.rename(program.settings_path + ".away", program.settings_path)
 
             # Everything stored: status 0.
             good = os.path.join(home, "good.gpl")
@@ -133,9 +178,13 @@ class PaletteCommandLineTest(unittest.TestCase):
         registers colours: every colour of both ends up stored."""
         with e2e.Desktop() as desktop:
             program = e2e.Program(desktop, os.environ["TINTORA_BINARY"])
-            palette = os.path.join(program.home, "many.gpl")
-            with open(palette, "w") as f:
-                f.write("GIMP Palette\n" + "".join(f"1 2 3 imported {i}\n" for i in range(500)))
+            # Each import brings colours of its own: importing one palette again would add nothing.
+            def palette_for(round_):
+                palette = os.path.join(program.home, f"many{round_}.gpl")
+                with open(palette, "w") as f:
+                    f.write("GIMP Palette\n"
+                            + "".join(f"1 2 3 imported {round_} {i}\n" for i in range(500)))
+                return palette
             program.start()
             # RGB values -> colour makes the code that the register command stores.
             for box, value in (("Edit2", "51"), ("Edit3", "102"), ("Edit4", "153")):
@@ -149,7 +198,8 @@ class PaletteCommandLineTest(unittest.TestCase):
 
             def imports():
                 while not stop.is_set():
-                    results.append(self.run_tintora(program, "--import-palette", palette))
+                    results.append(self.run_tintora(program, "--import-palette",
+                                                    palette_for(len(results))))
 
             worker = threading.Thread(target=imports)
             worker.start()
@@ -175,11 +225,10 @@ class PaletteCommandLineTest(unittest.TestCase):
             self.assertEqual(sorted(e for e in entries if e.startswith("336699")),
                              [f"336699reg{i}" for i in range(5)])
             # Each import's colours stand together, in the palette's order.
-            imported = [f"010203imported {i}" for i in range(500)]
-            starts = [i for i, e in enumerate(entries) if e == imported[0]]
-            self.assertEqual(len(starts), len(results))
-            for start in starts:
-                self.assertTrue(entries[start:start + 500] == imported, f"import at {start}")
+            for round_ in range(len(results)):
+                imported = [f"010203imported {round_} {i}" for i in range(500)]
+                start = entries.index(imported[0])
+                self.assertTrue(entries[start:start + 500] == imported, f"import {round_}")
 
 if __name__ == "__main__":
     unittest.main()

@@ -27,8 +27,7 @@ std::optional<std::string> OneByOne(const std::string& text, const Writes& write
 TEST(IniTextBatch, LeavesWhatWritesOneByOneLeave)
 {
     const std::vector<std::string> texts = {
-        "",
-        "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n",
+        "", "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb\r\n",
         "[Usercolor]\r\nUsercolcnt=0\r\n",
         "[usercolor]\r\n; only a comment\r\n\r\n[Other]\r\nk=v\r\n",
         "[Usercolor]\r\n  usercolcnt = 1 \r\n1=AAAAAAa\r\n; note\r\n\r\n[Other]\r\nk=v\r\n",
@@ -36,6 +35,9 @@ TEST(IniTextBatch, LeavesWhatWritesOneByOneLeave)
         "top=1\r\n[Other]\r\nk=v", // no line end at the end
         "[Other]\r\nk=v\r\n[Usercolor]\r\nUsercolcnt=1\r\n1=AAAAAAa", // the same, in our section
         "[Usercolor]\r\nUsercolcnt=1\r\n1=\x83\x5E\r\n",
+        "[Usercolor]", // the header is the last line, without a line end
+        "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb", // the last key without one
+        "[Usercolor]\r\nUsercolcnt=2\r\n; end", // a comment after the keys, without one
     };
     const std::vector<Writes> batches = {
         { { "Usercolor", "Usercolcnt", "3" }, { "Usercolor", "2", "CCCCCCc" },

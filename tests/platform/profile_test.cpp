@@ -379,6 +379,20 @@ TEST_F(Profile, WritesUtf16LeFilesInUtf16Le)
     ASSERT_NE(
         WritePrivateProfileStringsA({ { "S", "a", "1" }, { "S", "b", "2" } }, m_path.c_str()), 0);
     EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[S]\r\na=1\r\nb=2\r\n"));
+    // A batch laid out in one pass: a value changed in the last line, which has no line end,
+    // keys added after it and a new section, each character it does not change kept.
+    WriteBytes(m_path, "\xFF\xFE" + u(";") + emoji + u("\r\n[S]\r\nc=") + e + u("\r\nn=1"));
+    ASSERT_NE(WritePrivateProfileStringsA({ { "S", "n", "3" }, { "S", "x", "\x8B\xF3" },
+                                              { "S", "y", "" }, { "T", "z", "1" } },
+                  m_path.c_str()),
+        0);
+    EXPECT_EQ(ReadBytes(m_path),
+        "\xFF\xFE" + u(";") + emoji + u("\r\n[S]\r\nc=") + e + u("\r\nn=3\r\nx=") + "\x7A\x7A"s
+            + u("\r\ny=\r\n[T]\r\nz=1\r\n"));
+    WriteBytes(m_path, "\xFF\xFE" + u("[S]\r\nn=1"));
+    ASSERT_NE(
+        WritePrivateProfileStringsA({ { "S", "m", "2" }, { "S", "o", "3" } }, m_path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[S]\r\nn=1\r\nm=2\r\no=3\r\n"));
     ASSERT_NE(WritePrivateProfileTextA("[T]\r\nk=\x8B\xF3\r\n", m_path.c_str()), 0);
     EXPECT_EQ(ReadBytes(m_path), "\xFF\xFE" + u("[T]\r\nk=") + "\x7A\x7A"s + u("\r\n"));
     fs::remove(m_path);

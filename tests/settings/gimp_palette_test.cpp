@@ -7,6 +7,7 @@
 
 #include "colour/exception.h"
 #include "platform/codepage.h"
+#include "settings/palette_error.h"
 #include "settings/css_palette.h"
 
 namespace {
@@ -89,43 +90,45 @@ TEST(GimpPaletteRead, RefusesWhatIsNoPalette)
 {
     const std::vector<RefusalCase> cases = {
         { "empty", "",
-            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
-            u8"で始まっていません)" },
+            u8"GIMP パレットではありません（1行目が「GIMP Palette」で始まっていません）" },
         { "header not first", "\nGIMP Palette\n",
-            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
-            u8"で始まっていません)" },
+            u8"GIMP パレットではありません（1行目が「GIMP Palette」で始まっていません）" },
         { "other case", "gimp palette\n",
-            u8"GIMP のパレットファイルではありません (1 行目が \"GIMP Palette\" "
-            u8"で始まっていません)" },
-        { "above 255", "GIMP Palette\n1 256 3 x\n",
-            u8"2 行目: 色の値 256 は 0 から 255 の範囲にありません" },
-        { "negative", "GIMP Palette\n# a\n-1 0 0 x\n",
-            u8"3 行目: 色の値 -1 は 0 から 255 の範囲にありません" },
+            u8"GIMP パレットではありません（1行目が「GIMP Palette」で始まっていません）" },
+        { "above 255", "GIMP Palette\n1 256 3 x\n", u8"2行目：色の値 256 が0〜255の範囲外です" },
+        { "negative", "GIMP Palette\n# a\n-1 0 0 x\n", u8"3行目：色の値 -1 が0〜255の範囲外です" },
         { "huge", "GIMP Palette\n1 2 99999999999999999999\n",
-            u8"2 行目: 色の値 99999999999999999999 は 0 から 255 の範囲にありません" },
+            u8"2行目：色の値 999999999999… が0〜255の範囲外です" },
         { "two numbers", "GIMP Palette\n1 2\n",
-            u8"2 行目: 色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)" },
+            u8"2行目：色の値が三つそろっていません（赤・緑・青の順に0〜255の数を書きます）" },
         { "a word for a number", "GIMP Palette\r\n1 2 blue x\r\n",
-            u8"2 行目: 色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)" },
+            u8"2行目：色の値が三つそろっていません（赤・緑・青の順に0〜255の数を書きます）" },
         { "a fraction", "GIMP Palette\n1 2.5 3\n",
-            u8"2 行目: 色の値が 3 つ揃っていません (赤 緑 青 の順に 0 から 255 の数)" },
+            u8"2行目：色の値が三つそろっていません（赤・緑・青の順に0〜255の数を書きます）" },
         { "Shift-JIS name", "GIMP Palette\n1 2 3 ok\n4 5 6 \x8B\xF3\n",
-            u8"3 行目: UTF-8 のテキストではありません" },
+            u8"3行目：文字コードが UTF-8 ではありません。UTF-8 "
+            u8"で保存し直してから読み込んでください" },
         { "overlong UTF-8", "GIMP Palette\n1 2 3 \xC0\xAF\n",
-            u8"2 行目: UTF-8 のテキストではありません" },
+            u8"2行目：文字コードが UTF-8 ではありません。UTF-8 "
+            u8"で保存し直してから読み込んでください" },
         { "UTF-8 surrogate", "GIMP Palette\n1 2 3 \xED\xA0\x80\n",
-            u8"2 行目: UTF-8 のテキストではありません" },
+            u8"2行目：文字コードが UTF-8 ではありません。UTF-8 "
+            u8"で保存し直してから読み込んでください" },
         { "cut sequence at the end", "GIMP Palette\n1 2 3 \xE7\xA9",
-            u8"2 行目: UTF-8 のテキストではありません" },
-        { "UTF-16 file", "\xFF\xFEG\0I\0"s, u8"1 行目: UTF-8 のテキストではありません" },
+            u8"2行目：文字コードが UTF-8 ではありません。UTF-8 "
+            u8"で保存し直してから読み込んでください" },
+        { "UTF-16 file", "\xFF\xFEG\0I\0"s,
+            u8"1行目：文字コードが UTF-8 ではありません。UTF-8 "
+            u8"で保存し直してから読み込んでください" },
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.what);
         try {
             ReadGimpPalette(c.text);
             ADD_FAILURE() << "read";
-        } catch (const Exception& e) {
-            EXPECT_EQ(Cp932ToUtf8(e.Message()), std::string(c.message.begin(), c.message.end()));
+        } catch (const PaletteError& e) {
+            const std::string line = e.Line() > 0 ? std::to_string(e.Line()) + "行目：" : "";
+            EXPECT_EQ(line + e.Reason(), std::string(c.message.begin(), c.message.end()));
         }
     }
 }

@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/palette_transfer.h"
+#include "settings/css_palette.h"
+#include "settings/palette_export_plan.h"
+#include "settings/palette_file.h"
+#include "settings/palette_import_plan.h"
+#include "settings/palette_kind.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {

@@ -14,7 +14,11 @@
 #include "colour/exception.h"
 #include "platform/codepage.h"
 #include "settings/inibrel.h"
-#include "settings/palette_transfer.h"
+#include "settings/css_palette.h"
+#include "settings/palette_export_plan.h"
+#include "settings/palette_file.h"
+#include "settings/palette_import_plan.h"
+#include "settings/palette_kind.h"
 #include "settings/usercolor_store.h"
 #include "tests/support/ini_on_file.h"
 #include "tests/support/scratch_dir.h"
@@ -59,8 +63,8 @@ void ImportEach(const std::string& who, const std::vector<fs::path>& palettes)
             std::cout << who << " " << file.filename().string() << ": " << plan.entries.size()
                       << " of " << palette.colours.size() << " colours stored\n";
             for (const PaletteProblem& p : plan.problems) {
-                std::cout << "  left out, line " << p.line << " \"" << p.name
-                          << "\": " << Cp932ToUtf8(p.reason) << "\n";
+                std::cout << "  left out, line " << p.line << " \"" << p.name << "\": " << p.reason
+                          << "\n";
             }
         } catch (const Exception& e) {
             ADD_FAILURE() << "refused: " << Cp932ToUtf8(e.Message());
