@@ -38,7 +38,7 @@ void FillRecentColours(QMenu& menu, TForm1& form)
         QObject::connect(entry, &QAction::triggered, &menu, [target, colour] {
             if (!target)
                 return;
-            RunHandler([&] { ShowEnteredColour(*target, colour); });
+            RunHandler([&] { ShowChosenColour(*target, ColorOf(colour)); });
             RememberTakenColour(colour);
         });
     }

@@ -53,7 +53,7 @@ void PickImageInto(TForm1& form, LoadedImage image, const QString& name)
         &form, std::move(frame), PickViewKind::ImageWindow, [target](std::optional<Rgb> colour) {
             if (!colour || !target)
                 return;
-            RunHandler([&] { ShowEnteredColour(*target, *colour); });
+            RunHandler([&] { ShowChosenColour(*target, ColorOf(*colour)); });
             RememberTakenColour(*colour);
         });
 }

@@ -173,7 +173,7 @@ QLineEdit* TstContrastWindow::Box(const char* name) const
 
 void TstContrastWindow::opensOnceFromShortcutAndMenu()
 {
-    RunHandler([this] { ShowEnteredColour(Form(), { 0x12, 0x34, 0x56 }); });
+    RunHandler([this] { ShowChosenColour(Form(), ColorOf(Rgb { 0x12, 0x34, 0x56 })); });
     QVERIFY(!Form().findChild<ContrastWindow*>());
 
     // From the HEX box with its text selected: the box keeps its text.
@@ -231,7 +231,7 @@ void TstContrastWindow::keepsTheLastBackgroundForTheRun()
     m_contrast->close();
     QTRY_VERIFY(!Form().findChild<ContrastWindow*>());
 
-    RunHandler([this] { ShowEnteredColour(Form(), { 255, 128, 0 }); });
+    RunHandler([this] { ShowChosenColour(Form(), ColorOf(Rgb { 255, 128, 0 })); });
     Form().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&Form()));
     QVERIFY(Open());
@@ -362,7 +362,7 @@ void TstContrastWindow::suggestionsWhereNoneOrAllPass()
 
 void TstContrastWindow::swapAndSwatchColourLeaveTheMainWindow()
 {
-    RunHandler([this] { ShowEnteredColour(Form(), { 255, 128, 0 }); });
+    RunHandler([this] { ShowChosenColour(Form(), ColorOf(Rgb { 255, 128, 0 })); });
     const std::string currentHex = CurrentHex;
     QVERIFY(Open());
     Type(Box("背景色"), QStringLiteral("navy"));
