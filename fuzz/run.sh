@@ -16,7 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build/fuzz}
 work=${FUZZ_WORK:-$build/work}
 seconds=${FUZZ_SECONDS:-180}
-read -r -a targets <<<"${FUZZ_TARGETS:-integer_text colour_text profile inibrel usercolor codepage gimp_palette}"
+read -r -a targets <<<"${FUZZ_TARGETS:-integer_text colour_text profile inibrel usercolor codepage gimp_palette colour_history}"
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTINTORA_FUZZ=ON -DTINTORA_WITH_UI=OFF -DBUILD_TESTING=OFF -DTINTORA_BENCH=OFF >/dev/null
