@@ -8,8 +8,8 @@ std::optional<Rgb> ReadColourArgument(std::string_view utf8, std::string& reason
 {
     const ColourReading reading = ReadColour(ColourTextOfUtf8(utf8));
     if (!reading.rgb) {
-        reason = Sjis(u8"色として読めません: ") + QuotedArgument(utf8) + Sjis(u8"。")
-            + reading.expected + Sjis(u8"（書き方は tintora --help にあります）");
+        reason = QuotedArgument(utf8) + Sjis(u8" を色として読み取れません。") + reading.expected
+            + Sjis(u8"書き方は tintora --help で確認できます。");
     }
     if (outOfGamut) {
         *outOfGamut = reading.outOfGamut;
@@ -19,5 +19,5 @@ std::optional<Rgb> ReadColourArgument(std::string_view utf8, std::string& reason
 
 std::string OutOfGamutNote()
 {
-    return Sjis(u8"この色は sRGB の範囲の外にあるため、表示できる最も近い色にしました");
+    return Sjis(u8"この色は sRGB の範囲外のため、sRGB でいちばん近い色にして出力します");
 }

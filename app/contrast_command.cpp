@@ -14,19 +14,11 @@
 
 namespace {
 
-// "4.5:1", "7:1": the threshold as WCAG writes it.
-std::string ThresholdText(ContrastLevel level)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%g:1", ThresholdOf(level));
-    return text;
-}
-
 std::string LevelLines(double ratio)
 {
     std::string lines = RatioText(ratio) + "\n";
     for (const ContrastLevel level : AllContrastLevels) {
-        lines += ContrastLevelName(level) + Sjis(u8"（") + ThresholdText(level)
+        lines += ContrastLevelName(level) + Sjis(u8"（") + ThresholdText(ThresholdOf(level))
             + Sjis(u8" 以上）: ")
             + (Passes(ratio, level) ? Sjis(u8"満たしています") : Sjis(u8"満たしていません")) + "\n";
     }

@@ -56,7 +56,7 @@ std::string ExpectedText(Refusal refusal)
     case Refusal::Transparent:
         return Sjis(u8"完全に透明な色は表示できません。不透明度は 0 より大きくしてください。");
     case Refusal::StyleSheetOnly:
-        return Sjis(u8"calc() や var() など、スタイルシートの中でしか決まらない値は読めません。");
+        return Sjis(u8"calc() や var() など、スタイルシートの中でしか決まらない値は読み取れません。");
     case Refusal::Rgb:
         return Sjis(u8"rgb() には赤・緑・青を 0〜255 の数か百分率で三つ書いてください（例: rgb(255 "
                     u8"128 0)）。");

@@ -61,6 +61,14 @@ std::string RatioText(double ratio)
     return text;
 }
 
+std::string ThresholdText(double threshold)
+{
+    // The thresholds have at most one decimal: "%g" writes them without trailing zeros.
+    char text[16];
+    std::snprintf(text, sizeof text, "%g:1", threshold);
+    return text;
+}
+
 std::string ContrastLevelName(ContrastLevel level)
 {
     switch (level) {

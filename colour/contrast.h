@@ -44,5 +44,8 @@ bool Passes(double ratio, ContrastLevel level);
 /// threshold (4.497) never shows as the threshold's figure (4.50).
 std::string RatioText(double ratio);
 
+/// A level's threshold as WCAG writes it: "3:1", "4.5:1", "7:1".
+std::string ThresholdText(double threshold);
+
 /// The level's name as the user reads it (CP932), e.g. 「大きな文字の AA」.
 std::string ContrastLevelName(ContrastLevel level);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "colour/ascii_text.h"
 #include "colour/conversions.h"
 #include "platform/file_replace.h"
 #include "platform/profile_lock.h"
@@ -33,25 +34,14 @@ std::string_view Trimmed(std::string_view line)
     return line;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::optional<Rgb> ColourOfLine(std::string_view line)
 {
     if (line.size() != 7 || line[0] != '#')
         return std::nullopt;
     int components[3] = {};
     for (int i = 0; i < 3; ++i) {
-        const int high = HexDigit(line[1 + 2 * i]);
-        const int low = HexDigit(line[2 + 2 * i]);
+        const int high = HexDigitValue(line[1 + 2 * i]);
+        const int low = HexDigitValue(line[2 + 2 * i]);
         if (high < 0 || low < 0)
             return std::nullopt;
         components[i] = high * 16 + low;

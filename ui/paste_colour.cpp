@@ -26,19 +26,20 @@ std::string PasteRefusalText()
                 u8"255, 128, 0　255 128 0\n"
                 u8"CSS の色名（orange など）、Color Name 欄の名前\n"
                 u8"color: #FF8000; のような、色が一つだけの宣言\n"
-                u8"透明度は無視しますが、完全に透明な色（透明度が0）は貼り付けられません。\n"
+                u8"透明度は無視しますが、完全に透明な色（#FF800000 など）は貼り付けられません。\n"
                 u8"色をコピーし直してから、もう一度 Ctrl+Shift+V キーを押してください。");
 }
 
 std::string PasteRefusalText(std::string_view clipboard, const std::string& expected)
 {
-    return Sjis(u8"クリップボードの内容 ") + QuotedColourText(clipboard)
-        + Sjis(u8" を色として読み取れませんでした。\n") + expected + "\n\n" + PasteRefusalText();
+    return Sjis(u8"クリップボードの内容") + QuotedColourText(clipboard)
+        + Sjis(u8"を色として読み取れませんでした。\n") + expected + "\n\n" + PasteRefusalText();
 }
 
 std::string OutOfGamutPasteText()
 {
-    return Sjis(u8"貼り付けた色は sRGB の範囲の外にあるため、表示できる最も近い色にしました。");
+    return Sjis(
+        u8"貼り付けた色は sRGB の範囲外のため、見た目がいちばん近い表示できる色にしました。");
 }
 
 void PasteColour(TForm1& form)

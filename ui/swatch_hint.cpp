@@ -18,15 +18,6 @@
 
 namespace {
 
-// The ratio to two decimals, cut rather than rounded: a ratio just short of a level (4.497) is
-// never shown as that level's figure (4.50) beside a level it does not pass.
-std::string RatioText(double ratio)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2f:1", std::floor(ratio * 100 + 1e-9) / 100);
-    return text;
-}
-
 // "白とのコントラスト比: 8.59:1（満たす基準: AAA、AA、大きな文字の AA）", the levels from the
 // strictest down, in the order and with the names the help's table uses.
 std::string ContrastLine(const char8_t* against, Rgb colour, Rgb background)
@@ -94,9 +85,9 @@ std::string SwatchHintText(Rgb colour, bool outOfGamut)
         + Sjis(u8"（") + std::string(css.hex) + Sjis(u8"）\n")
         + ContrastLine(u8"白", colour, { 255, 255, 255 }) + "\n"
         + ContrastLine(u8"黒", colour, { 0, 0, 0 })
-        + (outOfGamut ? Sjis(
-               u8"\n指定された色は sRGB の範囲の外にあるため、表示できる最も近い色を表示しています")
-                      : std::string());
+        + (outOfGamut
+                ? Sjis(u8"\nこの色は sRGB の範囲外のため、いちばん近い表示できる色で示しています")
+                : std::string());
 }
 
 void MarkOutOfGamut(TShape& swatch)

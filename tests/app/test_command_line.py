@@ -89,15 +89,15 @@ class PrintTest(unittest.TestCase):
         self.assertEqual(done.stdout.decode(), "#FF0B0C\n")
         self.assertEqual(
             done.stderr.decode(),
-            "tintora: この色は sRGB の範囲の外にあるため、表示できる最も近い色にしました\n")
+            "tintora: この色は sRGB の範囲外のため、sRGB でいちばん近い色にして出力します\n")
 
     def test_refusal_says_what_was_expected(self):
         done = run("--print", "border: 1px solid red")
         self.assertEqual(done.returncode, 2)
         self.assertEqual(
             done.stderr.decode(),
-            "tintora: 色として読めません: 'border: 1px solid red'。"
-            "色を一つだけ書いてください（例: color: #1E90FF;）。（書き方は tintora --help にあります）\n")
+            "tintora: 'border: 1px solid red' を色として読み取れません。"
+            "色を一つだけ書いてください（例: color: #1E90FF;）。書き方は tintora --help で確認できます。\n")
 
     def test_refused_colours_exit_2_with_one_line(self):
         for colour in ["", "#FF80", "rgb(1,2)", "hsl(30,100,50)", "256 0 0", "nocolour",
@@ -108,7 +108,8 @@ class PrintTest(unittest.TestCase):
                 self.assertEqual(done.returncode, 2)
                 self.assertEqual(done.stdout, b"")
                 err = done.stderr.decode()
-                self.assertTrue(err.startswith("tintora: 色として読めません: '"), err[:200])
+                self.assertTrue(err.startswith("tintora: '"), err[:200])
+                self.assertIn("' を色として読み取れません。", err)
                 self.assertEqual(err.count("\n"), 1, err[:200])
                 self.assertLess(len(err), 200)
 
@@ -167,7 +168,7 @@ class RefusalTest(unittest.TestCase):
         done = run("--", "--help")
         self.assertEqual(done.returncode, 2)
         self.assertEqual(done.stdout, b"")
-        self.assertTrue(done.stderr.decode().startswith("tintora: 色として読めません: '--help'"))
+        self.assertTrue(done.stderr.decode().startswith("tintora: '--help' を色として読み取れません。"))
         # Before it, --help is the option.
         self.assertEqual(run("--help", "--").returncode, 0)
 
@@ -175,9 +176,9 @@ class RefusalTest(unittest.TestCase):
         done = run("#GG0000")
         self.assertEqual(done.returncode, 2)
         self.assertEqual(done.stderr.decode(),
-                         "tintora: 色として読めません: '#GG0000'。"
+                         "tintora: '#GG0000' を色として読み取れません。"
                          "16進数の色は #FF8000 のように3、4、6、8桁で書いてください。"
-                         "（書き方は tintora --help にあります）\n")
+                         "書き方は tintora --help で確認できます。\n")
 
 
 class HistoryTest(unittest.TestCase):
@@ -280,8 +281,8 @@ class ContrastTest(unittest.TestCase):
 
     def test_unreadable_arguments_exit_2_with_one_line(self):
         cases = {
-            ("--contrast", "nocolour", "#FFF"): "色として読めません: 'nocolour'",
-            ("--contrast", "#FFF", "#GG0000"): "色として読めません: '#GG0000'",
+            ("--contrast", "nocolour", "#FFF"): "'nocolour' を色として読み取れません",
+            ("--contrast", "#FFF", "#GG0000"): "'#GG0000' を色として読み取れません",
             ("--contrast", "#FFF", "#000", "--level=AA+"): "基準として読み取れません: 'AA+'",
             ("--contrast", "#FFF", "#000", "--vision=protan:0"):
                 "見え方として読み取れません: 'protan:0'",

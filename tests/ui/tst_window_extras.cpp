@@ -328,10 +328,10 @@ void TstWindowExtras::pasteOutsideSrgb()
     QCOMPARE(form.Edit1->text(), QStringLiteral("FF0B0C"));
     QCOMPARE(m_window->Boxes().size(), std::size_t(1));
     QCOMPARE(ToQString(m_window->Boxes().front().text),
-        U("貼り付けた色は sRGB の範囲の外にあるため、表示できる最も近い色にしました。"));
+        U("貼り付けた色は sRGB の範囲外のため、見た目がいちばん近い表示できる色にしました。"));
 
     const QString note =
-        U("指定された色は sRGB の範囲の外にあるため、表示できる最も近い色を表示しています");
+        U("この色は sRGB の範囲外のため、いちばん近い表示できる色で示しています");
     const QPoint inside(10, 10);
     QHelpEvent first(QEvent::ToolTip, inside, form.Shape1->mapToGlobal(inside));
     QApplication::sendEvent(form.Shape1, &first);
@@ -342,7 +342,7 @@ void TstWindowExtras::pasteOutsideSrgb()
     form.Shape1->SetBrushColor(0x00FFFFFF);
     QHelpEvent second(QEvent::ToolTip, inside, form.Shape1->mapToGlobal(inside));
     QApplication::sendEvent(form.Shape1, &second);
-    QTRY_VERIFY(QToolTip::text().contains(U("白とのコントラスト比 1.00:1")));
+    QTRY_VERIFY(QToolTip::text().contains(U("白とのコントラスト比: 1.00:1")));
     QVERIFY(!QToolTip::text().contains(note));
     QToolTip::hideText();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -359,7 +359,7 @@ void TstWindowExtras::pasteRefusalQuotesTheText()
     QVERIFY(
         ToQString(m_window->Boxes().front().text)
             .startsWith(U(
-                "クリップボードの内容 「border: 1px solid red」 を色として読み取れませんでした。\n"
+                "クリップボードの内容「border: 1px solid red」を色として読み取れませんでした。\n"
                 "色を一つだけ書いてください（例: color: #1E90FF;）。\n")));
 }
 

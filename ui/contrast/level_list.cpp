@@ -5,7 +5,6 @@
 
 #include "colour/contrast.h"
 #include "platform/codepage.h"
-#include "ui/contrast/threshold_text.h"
 #include "ui/text.h"
 
 namespace {

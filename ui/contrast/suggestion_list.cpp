@@ -14,7 +14,6 @@
 #include "colour/contrast.h"
 #include "colour/contrast_suggestions.h"
 #include "platform/codepage.h"
-#include "ui/contrast/threshold_text.h"
 #include "ui/controls.h"
 #include "ui/text.h"
 
