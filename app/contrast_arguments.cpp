@@ -79,8 +79,9 @@ std::optional<VisionArgument> ReadVisionArgument(std::string_view utf8, std::str
         vision.severity = severity.value_or(1);
     }
     if (!known) {
-        reason = Sjis(u8"見え方として読み取れません: ") + QuotedArgument(utf8)
-            + Sjis(u8"（protan、deutan、tritan、achroma のどれかに、:0.1〜1の強さを付けられます）");
+        reason = Sjis(u8"--vision の種類として読み取れません: ") + QuotedArgument(utf8)
+            + Sjis(u8"（protan、deutan、tritan、achroma のどれかです。protan:0.6 のように "
+                   u8":0.1〜1の程度を付けられます）");
         return std::nullopt;
     }
     return vision;
@@ -91,7 +92,7 @@ std::optional<ContrastLevel> ReadLevelArgument(std::string_view utf8, std::strin
     if (const std::optional<ContrastLevel> level = Named(LevelNames, utf8)) {
         return level;
     }
-    reason = Sjis(u8"基準として読み取れません: ") + QuotedArgument(utf8)
+    reason = Sjis(u8"--level の基準として読み取れません: ") + QuotedArgument(utf8)
         + Sjis(u8"（AA、AAA、AA-large、AAA-large、ui のどれかです）");
     return std::nullopt;
 }

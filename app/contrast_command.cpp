@@ -19,7 +19,7 @@ std::string LevelLines(double ratio)
     std::string lines = RatioText(ratio) + "\n";
     for (const ContrastLevel level : AllContrastLevels) {
         lines += ContrastLevelName(level) + Sjis(u8"（") + ThresholdText(ThresholdOf(level))
-            + Sjis(u8" 以上）: ")
+            + Sjis(u8"以上）: ")
             + (Passes(ratio, level) ? Sjis(u8"満たしています") : Sjis(u8"満たしていません")) + "\n";
     }
     return lines;

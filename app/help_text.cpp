@@ -25,14 +25,17 @@ std::string HelpText()
   --format 形                --print で出力する形を一つにします（hex、bare、
                              rgb、hsl、triple、oklch のどれか）
   --pick-in-window           ウィンドウを開き、すぐに画面から色を取得します
-  --pick-frozen              画面を撮影して拡大表示し、矢印キーで1ピクセルずつ
+  --pick-frozen              画面を止めて拡大表示し、矢印キーで1画素ずつ
                              合わせて色を取得します（出力と終了ステータスは
                              --pick と同じ）
-  --pick-from ファイル       画像ファイルを開いて色を一つ取得し、#RRGGBB の形で
-                             出力します（矢印キーで1ピクセルずつ動かし、Enter で取得）
-  --history                  最近取得した色を新しい順に一行ずつ出力します
+  --pick-from ファイル       画像ファイルを開いて色を一つ取得し、#RRGGBB の
+                             形で出力します（矢印キーで1画素ずつ動かし、
+                             Enter キーで取得）
+  --history                  「最近の色」（取得・貼り付けた色）を新しい順に
+                             1行ずつ出力します
   --export-palette ファイル  ユーザカラーをパレットファイルに書き出します
-                             （拡張子が .gpl なら GIMP パレット、.css なら CSS）
+                             （拡張子が .gpl なら GIMP パレット、.css なら
+                             CSS）
   --import-palette ファイル  GIMP パレットの色をユーザカラーに追加します
   --contrast 文字色 背景色   二つの色の WCAG 2 のコントラスト比と、各基準を
                              満たすかどうかを出力します
@@ -41,10 +44,11 @@ std::string HelpText()
   --suggest                  --contrast で、基準を満たす文字色を暗い色から
                              順に #RRGGBB の形で出力します（満たしていれば
                              文字色そのもの）
-  --vision 種類[:強さ]       --print と --contrast で、色覚の型による見え方の
-                             色を使います。種類は protan（1型）、
-                             deutan（2型）、tritan（3型）、achroma（1色覚）、
-                             強さは0.1〜1（既定は1）
+  --vision 種類[:程度]       --print と --contrast で、色覚の違いによる見え方を
+                             再現した色で出力・判定します。種類は
+                             protan（1型）、deutan（2型）、tritan（3型）、
+                             achroma（1色覚）、
+                             程度は0.1〜1（既定は1）
   --help                     この説明を表示して終了します
   --version                  バージョン情報を表示して終了します
   --                         これより後ろの引数はオプションとして扱いません

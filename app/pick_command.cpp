@@ -48,8 +48,8 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
         return;
     }
     const QString first = g_held.isEmpty() ? message : g_held.first().text;
-    SayWhy(
-        ToQString(Sjis(u8"画面に接続できません (%1)")).arg(first.section(u'\n', 0, 0).trimmed()));
+    SayWhy(ToQString(Sjis(u8"ディスプレイに接続できません（%1）"))
+               .arg(first.section(u'\n', 0, 0).trimmed()));
     std::_Exit(2);
 }
 
@@ -69,13 +69,19 @@ bool HasDisplay()
         || !qEnvironmentVariableIsEmpty("DISPLAY");
 }
 
+// Where neither X11 nor Wayland is there to pick from, and what to do instead.
+void SayNoDisplay()
+{
+    SayWhy(ToQString(Sjis(u8"ディスプレイが見つかりません（環境変数 DISPLAY も WAYLAND_DISPLAY "
+                          u8"も設定されていません）。デスクトップの端末から実行してください")));
+}
+
 } // namespace
 
 int RunPickCommand(int& argc, char* argv[], bool frozen)
 {
     if (!HasDisplay()) {
-        SayWhy(ToQString(Sjis(u8"ディスプレイが見つかりません（環境変数 DISPLAY も WAYLAND_DISPLAY "
-                              u8"も設定されていません）。デスクトップの端末から実行してください")));
+        SayNoDisplay();
         return 2;
     }
     g_qtHandler = qInstallMessageHandler(HoldStartMessage);
@@ -160,7 +166,7 @@ int RunPickFromCommand(const std::string& file, int& argc, char* argv[])
         return 2;
     }
     if (!HasDisplay()) {
-        SayWhy(ToQString(Sjis(u8"画面がありません (DISPLAY も WAYLAND_DISPLAY もありません)")));
+        SayNoDisplay();
         return 2;
     }
     g_qtHandler = qInstallMessageHandler(HoldStartMessage);

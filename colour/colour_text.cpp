@@ -51,14 +51,14 @@ std::string ExpectedText(Refusal refusal)
     case Refusal::HexDigits:
         return Sjis(u8"16進数の色は #FF8000 のように3、4、6、8桁で書いてください。");
     case Refusal::Triple:
-        return Sjis(
-            u8"数を三つ並べるときは、それぞれ 0〜255 で書いてください（例: 255, 128, 0）。");
+        return Sjis(u8"数を三つ並べるときは、それぞれ0〜255で書いてください（例: 255, 128, 0）。");
     case Refusal::Transparent:
-        return Sjis(u8"完全に透明な色は表示できません。不透明度は 0 より大きくしてください。");
+        return Sjis(u8"完全に透明な色（透明度100%）は表示できません。");
     case Refusal::StyleSheetOnly:
-        return Sjis(u8"calc() や var() など、スタイルシートの中でしか決まらない値は読み取れません。");
+        return Sjis(
+            u8"calc() や var() など、スタイルシートの中でしか決まらない値は読み取れません。");
     case Refusal::Rgb:
-        return Sjis(u8"rgb() には赤・緑・青を 0〜255 の数か百分率で三つ書いてください（例: rgb(255 "
+        return Sjis(u8"rgb() には赤・緑・青を0〜255の数か百分率で三つ書いてください（例: rgb(255 "
                     u8"128 0)）。");
     case Refusal::Hsl:
         return Sjis(

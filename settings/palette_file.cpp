@@ -100,7 +100,7 @@ void WritePaletteFile(const std::string& path, const std::string& text)
         reason = SystemErrorText(error.error);
         break;
     case NamedFileWriteError::ForeignLink:
-        reason = Utf8Literal(u8"共有のフォルダーにある、ほかのユーザーが作ったリンクです");
+        reason = Utf8Literal(u8"共有のフォルダーにある、ほかのアカウントが作ったリンクです");
         break;
     case NamedFileWriteError::NotAFile:
         reason = WhatItIs(static_cast<unsigned>(error.error));

@@ -51,7 +51,7 @@ void FillRecentColours(QMenu& menu, TForm1& form)
         break;
     case ColourHistory::State::Read:
         if (history.colours.empty())
-            AddDisabled(menu, u8"まだありません");
+            AddDisabled(menu, u8"（記録された色はまだありません）");
         break;
     }
     menu.addSeparator();

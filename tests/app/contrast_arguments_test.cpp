@@ -29,7 +29,7 @@ TEST(ContrastArguments, ReadsLevelsInAnyCase)
         std::string reason;
         EXPECT_EQ(ReadLevelArgument(text, reason), std::nullopt) << text;
         EXPECT_EQ(Cp932ToUtf8(reason),
-            std::string("基準として読み取れません: '") + text
+            std::string("--level の基準として読み取れません: '") + text
                 + "'（AA、AAA、AA-large、AAA-large、ui のどれかです）");
     }
 }
@@ -64,7 +64,7 @@ TEST(ContrastArguments, ReadsVisionsWithTheirSeverity)
         std::string reason;
         EXPECT_EQ(ReadVisionArgument(text, reason).has_value(), false) << text;
         EXPECT_EQ(Cp932ToUtf8(reason),
-            std::string("見え方として読み取れません: '") + text
-                + "'（protan、deutan、tritan、achroma のどれかに、:0.1～1の強さを付けられます）");
+            std::string("--vision の種類として読み取れません: '") + text
+                + "'（protan、deutan、tritan、achroma のどれかです。protan:0.6 のように :0.1～1の程度を付けられます）");
     }
 }

@@ -213,9 +213,9 @@ class HistoryTest(unittest.TestCase):
 
 
 class ContrastTest(unittest.TestCase):
-    LEVELS = ["通常の文字の AA（4.5:1 以上）", "通常の文字の AAA（7:1 以上）",
-              "大きな文字の AA（3:1 以上）", "大きな文字の AAA（4.5:1 以上）",
-              "UI 部品・図形（3:1 以上）"]
+    LEVELS = ["通常の文字の AA（4.5:1以上）", "通常の文字の AAA（7:1以上）",
+              "大きな文字の AA（3:1以上）", "大きな文字の AAA（4.5:1以上）",
+              "UI 部品・図形（3:1以上）"]
 
     def report(self, ratio, *passed):
         lines = [ratio] + [level + ": " + ("満たしています" if ok else "満たしていません")
@@ -283,10 +283,10 @@ class ContrastTest(unittest.TestCase):
         cases = {
             ("--contrast", "nocolour", "#FFF"): "'nocolour' を色として読み取れません",
             ("--contrast", "#FFF", "#GG0000"): "'#GG0000' を色として読み取れません",
-            ("--contrast", "#FFF", "#000", "--level=AA+"): "基準として読み取れません: 'AA+'",
+            ("--contrast", "#FFF", "#000", "--level=AA+"): "--level の基準として読み取れません: 'AA+'",
             ("--contrast", "#FFF", "#000", "--vision=protan:0"):
-                "見え方として読み取れません: 'protan:0'",
-            ("--print", "red", "--vision=blue"): "見え方として読み取れません: 'blue'",
+                "--vision の種類として読み取れません: 'protan:0'",
+            ("--print", "red", "--vision=blue"): "--vision の種類として読み取れません: 'blue'",
         }
         for args, reason in cases.items():
             with self.subTest(args=args):
@@ -299,7 +299,7 @@ class ContrastTest(unittest.TestCase):
     def test_help_names_the_options(self):
         text = run("--help").stdout.decode()
         for option in ["--contrast 文字色 背景色", "--level 基準", "--suggest",
-                       "--vision 種類[:強さ]"]:
+                       "--vision 種類[:程度]"]:
             self.assertIn(option, text)
 
     def test_output_that_cannot_be_written_is_a_failure(self):

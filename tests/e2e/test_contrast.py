@@ -80,7 +80,7 @@ class ContrastWindowTest(e2e.DesktopTestCase):
         self.wait_state(program, "4.47:1", [False, False, True, False, True])
 
         # The nearest darker text colour that passes 7:1, taken with one click.
-        self.click(self.node(program, "push button", "文字色 #595959（暗く）"))
+        self.click(self.node(program, "push button", "文字色 #595959（暗い色）"))
         self.wait_state(program, "7.00:1", [True, True, True, True, True])
         self.assertEqual(self.box_text(program, "文字色"), "#595959")
 

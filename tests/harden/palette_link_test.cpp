@@ -48,7 +48,7 @@ int ExportRefusedAsForeignLink(const std::string& path)
         return 1;
     } catch (const PaletteError& e) {
         const std::u8string expected =
-            u8"書き出せません（共有のフォルダーにある、ほかのユーザーが作ったリンクです）";
+            u8"書き出せません（共有のフォルダーにある、ほかのアカウントが作ったリンクです）";
         return e.Reason() == std::string(expected.begin(), expected.end()) ? 0 : 2;
     }
 }

@@ -108,7 +108,7 @@ void TstRecentColours::pastesAreListedNewestFirstAndChosenAsAPaste()
     QMenu* recent = OpenRecentColours();
     QVERIFY(recent);
     QCOMPARE(
-        Entries(recent), QStringList({ U("まだありません(off)"), "-", U("最近の色を消去(off)") }));
+        Entries(recent), QStringList({ U("（記録された色はまだありません）(off)"), "-", U("最近の色を消去(off)") }));
     QApplication::activePopupWidget()->close();
 
     Paste(QStringLiteral("orange"));

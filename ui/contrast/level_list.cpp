@@ -12,7 +12,7 @@ namespace {
 std::string LevelLine(ContrastLevel level)
 {
     return ContrastLevelName(level) + Sjis(u8"（") + ThresholdText(ThresholdOf(level))
-        + Sjis(u8" 以上）");
+        + Sjis(u8"以上）");
 }
 
 } // namespace

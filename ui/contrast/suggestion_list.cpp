@@ -50,7 +50,7 @@ std::string GroupHeading(double threshold)
             names += (names.empty() ? "" : Sjis(u8"、")) + ContrastLevelName(level);
         }
     }
-    return ThresholdText(threshold) + Sjis(u8" 以上にする色（") + names + Sjis(u8"）");
+    return ThresholdText(threshold) + Sjis(u8"以上にする色（") + names + Sjis(u8"）");
 }
 
 std::string SuggestionText(bool forText, const ContrastSuggestion& suggestion)
@@ -58,8 +58,8 @@ std::string SuggestionText(bool forText, const ContrastSuggestion& suggestion)
     char distance[32];
     std::snprintf(distance, sizeof distance, "%.1f", suggestion.distance);
     return Sjis(forText ? u8"文字色 " : u8"背景色 ") + ColourForms(suggestion.colour)[0]
-        + Sjis(suggestion.darker ? u8"（暗く）　" : u8"（明るく）　") + RatioText(suggestion.ratio)
-        + Sjis(u8"　色差 ") + distance;
+        + Sjis(suggestion.darker ? u8"（暗い色）　" : u8"（明るい色）　")
+        + RatioText(suggestion.ratio) + Sjis(u8"　色差 ") + distance;
 }
 
 QIcon SwatchIcon(Rgb colour)

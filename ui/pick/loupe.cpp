@@ -31,7 +31,7 @@ QStringList TextLines(const LoupeContent& content)
                              .toUpper();
     const NamedColor& named = NamedColorTable[NearestNamedColor(colour)];
     QStringList lines { code + QStringLiteral("  ") + ToQString(named.name),
-        ToQString(Sjis(u8"範囲 %1×%1（1・3・5 キー）")).arg(content.sample),
+        ToQString(Sjis(u8"取得範囲 %1×%1（1・3・5キーで切り替え）")).arg(content.sample),
         QStringLiteral("%1, %2").arg(content.point.x()).arg(content.point.y()) };
     if (!content.ownSpaceText.isEmpty())
         lines.append(content.ownSpaceText);

@@ -597,7 +597,7 @@ void OpenScreenPickView(QObject& owner, PickFrame frame, PickViewKind kind, Scre
             &owner,
             [done = std::move(done)] {
                 done({ ScreenPickOutcome::Failed, {},
-                    ToQString(Sjis(u8"色を取得する画像が空です")) });
+                    ToQString(Sjis(u8"画像に画素がないため、色を取得できません")) });
             },
             Qt::QueuedConnection);
         return;

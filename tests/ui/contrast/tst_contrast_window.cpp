@@ -320,10 +320,10 @@ void TstContrastWindow::takingASuggestion()
     QCOMPARE(Suggestions(m_contrast, U("文字色 ")).size(), 2);
     const QList<QPushButton*> backgrounds = Suggestions(m_contrast, U("背景色 "));
     QCOMPARE(backgrounds.size(), 1); // 7:1 cannot be reached by the background
-    QVERIFY(backgrounds.first()->text().contains(U("（暗く）")));
+    QVERIFY(backgrounds.first()->text().contains(U("（暗い色）")));
 
     QPushButton* nearest = Suggestions(m_contrast, U("文字色 ")).first();
-    QVERIFY2(nearest->text().startsWith(U("文字色 #767676（暗く）　4.54:1　色差 0.4")),
+    QVERIFY2(nearest->text().startsWith(U("文字色 #767676（暗い色）　4.54:1　色差 0.4")),
         qPrintable(nearest->text()));
     QTest::mouseClick(nearest, Qt::LeftButton);
     QCOMPARE(m_contrast->TextColour(), (Rgb { 0x76, 0x76, 0x76 }));
