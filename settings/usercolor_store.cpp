@@ -183,8 +183,10 @@ UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& 
             if (count < 0) {
                 throw PaletteError(0,
                     Utf8Literal(u8"設定ファイルの色の数（Usercolcnt=") + std::to_string(count)
-                        + Utf8Literal(u8"）が正しくないため、読み込めません。設定ファイルの "
-                                      u8"Usercolcnt を直してから読み込んでください"));
+                        + Utf8Literal(
+                            u8"）が正しくないため、パレットを読み込めません。Tintora を終了し、"
+                            u8"設定ファイルの Usercolcnt を実際の色の数に直してから、"
+                            u8"もう一度読み込んでください"));
             }
             // The stored entries as they are under the lock, so that two imports of one palette at
             // once store it once.
@@ -199,10 +201,11 @@ UserColorAppend AppendUserColors(TIniBrel& ini, const std::vector<std::string>& 
             result.added = static_cast<std::int32_t>(fresh.size());
             if (static_cast<std::int64_t>(count) + result.added > MaxUserColors) {
                 throw PaletteError(0,
-                    Utf8Literal(u8"ユーザカラーは") + NumberText(MaxUserColors)
-                        + Utf8Literal(u8"色までしか登録できません（登録済み") + NumberText(count)
-                        + Utf8Literal(u8"色、読み込む色") + NumberText(fresh.size())
-                        + Utf8Literal(u8"色）。使わない色を削除してから読み込んでください"));
+                    Utf8Literal(u8"ユーザカラーは10万色までしか登録できません（登録済み：")
+                        + NumberText(count) + Utf8Literal(u8"色、読み込もうとした色：")
+                        + NumberText(fresh.size())
+                        + Utf8Literal(
+                            u8"色）。使わない色を削除してから、もう一度読み込んでください"));
             }
             return fresh;
         });

@@ -306,8 +306,9 @@ TEST_F(PaletteTransfer, AppendRefusesANegativeCountAndAFullStore)
         ADD_FAILURE() << "stored";
     } catch (const PaletteError& e) {
         EXPECT_EQ(e.Reason(),
-            U8(u8"設定ファイルの色の数（Usercolcnt=-3）が正しくないため、読み込めません。"
-               u8"設定ファイルの Usercolcnt を直してから読み込んでください"));
+            U8(u8"設定ファイルの色の数（Usercolcnt=-3）が正しくないため、パレットを読み込めません。"
+               u8"Tintora を終了し、設定ファイルの Usercolcnt を実際の色の数に直してから、"
+               u8"もう一度読み込んでください"));
     }
     EXPECT_EQ(ReadBytes(m_path), negative);
 
@@ -320,9 +321,9 @@ TEST_F(PaletteTransfer, AppendRefusesANegativeCountAndAFullStore)
         ADD_FAILURE() << "stored";
     } catch (const PaletteError& e) {
         EXPECT_EQ(e.Reason(),
-            U8(u8"ユーザカラーは100,000色までしか登録できません（登録済み99,"
-               u8"999色、読み込む色2色）。"
-               u8"使わない色を削除してから読み込んでください"));
+            U8(u8"ユーザカラーは10万色までしか登録できません（登録済み：99,"
+               u8"999色、読み込もうとした色：2色）。"
+               u8"使わない色を削除してから、もう一度読み込んでください"));
     }
     EXPECT_EQ(ReadBytes(m_path), full);
     EXPECT_EQ(AppendUserColors(m_ini, { "AAAAAAa", "BBBBBBb" }).count, MaxUserColors);

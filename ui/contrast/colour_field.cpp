@@ -41,7 +41,7 @@ ColourField::ColourField(const std::string& caption, QWidget* parent)
     m_pick->setAutoDefault(false);
     m_fromSwatch = new QPushButton(ToQString(Sjis(u8"色見本の色")), this);
     m_fromSwatch->setAccessibleName(name + ToQString(Sjis(u8"を色見本の色にする")));
-    m_fromSwatch->setToolTip(ToQString(Sjis(u8"メインウィンドウの色見本の色を使います")));
+    m_fromSwatch->setToolTip(ToQString(Sjis(u8"メインのウィンドウの色見本の色を使います")));
     m_fromSwatch->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
