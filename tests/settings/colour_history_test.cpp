@@ -1,5 +1,6 @@
 #include "settings/colour_history.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
