@@ -562,9 +562,10 @@ std::optional<std::vector<IniText::Splice>> IniText::EditsFor(
             }
         }
         if (!inserted.empty())
-            splices.push_back(Splice { insertAt, insertAt, std::move(inserted) });
+            splices.push_back(Splice { insertAt, insertAt, std::move(inserted), true });
     }
-    std::sort(splices.begin(), splices.end(),
+    // Stable: a value written into the last line comes before new lines inserted after it.
+    std::stable_sort(splices.begin(), splices.end(),
         [](const Splice& a, const Splice& b) { return a.begin < b.begin; });
     if (newSection) {
         std::string inserted;
@@ -576,7 +577,7 @@ std::optional<std::vector<IniText::Splice>> IniText::EditsFor(
             inserted.append(TrimSpaces(writes[i].key)).append("=");
             inserted.append(writes[i].value).append("\r\n");
         }
-        splices.push_back(Splice { text_.size(), text_.size(), std::move(inserted) });
+        splices.push_back(Splice { text_.size(), text_.size(), std::move(inserted), true });
     }
     // A last line without a line end gets one before anything is inserted after it, as a single
     // write would add it; a value written into that line ends it already (every splice's text
@@ -584,7 +585,7 @@ std::optional<std::vector<IniText::Splice>> IniText::EditsFor(
     const std::size_t n = text_.size();
     bool ended = n == 0 || IsLineEnd(text_.back());
     for (Splice& splice : splices) {
-        if (splice.begin == n && !ended)
+        if (splice.newLines && splice.begin == n && !ended)
             splice.inserted.insert(0, "\r\n");
         if (splice.end == n)
             ended = true;

@@ -77,6 +77,8 @@ public:
         std::size_t begin;
         std::size_t end;
         std::string inserted;
+        // Whole new lines inserted after a line, rather than a value written into its line.
+        bool newLines = false;
     };
     std::optional<Splice> EditFor(
         std::string_view section, std::string_view key, std::string_view value) const;

@@ -38,6 +38,8 @@ TEST(IniTextBatch, LeavesWhatWritesOneByOneLeave)
         "[Usercolor]", // the header is the last line, without a line end
         "[Usercolor]\r\nUsercolcnt=2\r\n1=AAAAAAa\r\n2=BBBBBBb", // the last key without one
         "[Usercolor]\r\nUsercolcnt=2\r\n; end", // a comment after the keys, without one
+        "[Usercolor]\r\nUsercolcnt=", // the last key's value empty, without one
+        "[Usercolor\nUsercolcnt=", // the same under a header that is never closed
     };
     const std::vector<Writes> batches = {
         { { "Usercolor", "Usercolcnt", "3" }, { "Usercolor", "2", "CCCCCCc" },
