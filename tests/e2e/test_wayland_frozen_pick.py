@@ -39,17 +39,6 @@ def frame_file(folder):
     return png
 
 
-
-def _debian_release():
-    try:
-        with open("/etc/debian_version") as version:
-            return version.read().strip()
-    except OSError:
-        return ""
-
-
-DEBIAN_13 = _debian_release().startswith(("13", "trixie"))
-
 class FrozenPickTest(unittest.TestCase):
     def setUp(self):
         folder = tempfile.mkdtemp(prefix="tintora-e2e-frame-")
@@ -124,7 +113,7 @@ class FrozenPickTest(unittest.TestCase):
 
 class WindowAfterPortalGoneTest(unittest.TestCase):
     def test_ctrl_p_works_again(self):
-        if DEBIAN_13:
+        if e2e.DEBIAN_13:
             # Open fault: on Debian 13's weston the Ctrl+P after the portal was killed never
             # reaches the program; the same case passes on Debian 12.
             self.skipTest("Ctrl+P after a killed portal on Debian 13: open fault")
